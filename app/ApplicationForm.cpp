@@ -1,0 +1,148 @@
+#include "Application.h"
+
+#include "InterfaceBinding.h"
+#include "MainForm.h"
+#include "PlayState.h"
+#include "StartupState.h"
+
+#include "TAudSynch.h"
+#include "TCueListF.h"
+#include "TDebugForm.h"
+#include "TMasterGroups.h"
+#include "TMultiSeq.h"
+#include "TMusicPlayer.h"
+#include "TPhisMast.h"
+#include "TProgramForm.h"
+#include "TSequencesList.h"
+
+#include "platform/MsgBox.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Brantoval"));
+    setApplicationDisplayName(QStringLiteral("Brantoval"));
+    setQuitOnLastWindowClosed(false);
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc &) {
+        platform::MessageBox("Brantoval-1024", "Memory allocation error", platform::Buttons::Ok);
+        CloseInterface();
+        std::_Exit(1);
+    } catch (const std::exception &e) {
+        platform::MessageBox("Brantoval-1024", e.what(), platform::Buttons::Ok);
+    } catch (...) {
+        platform::MessageBox("Brantoval-1024", "Unknown error", platform::Buttons::Ok);
+    }
+    return false;
+}
+
+bool CreateProgramWindows(int argc, char **argv)
+{
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i]);
+    new TMainForm(args);
+    if (TerminateRequested)
+        return false;
+    AudSynch = new TAudSynch;
+    PhisMast = new TPhisMast;
+    ProgramForm = new TProgramForm;
+    SequencesList = new TSequencesList;
+    MusicPlayer = new TMusicPlayer;
+    MultiSeq = new TMultiSeq;
+    CueListF = new TCueListF;
+    MasterGroups = new TMasterGroups;
+    DebugForm = new TDebugForm;
+    return true;
+}
+
+void DestroyProgramWindows()
+{
+    delete DebugForm;
+    delete MasterGroups;
+    delete CueListF;
+    delete MultiSeq;
+    delete MusicPlayer;
+    delete SequencesList;
+    delete ProgramForm;
+    delete PhisMast;
+    delete AudSynch;
+    delete MainForm;
+}
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    char c = 1;
+    [[maybe_unused]] auto n = write(signalPipe[1], &c, 1);
+}
+} // namespace
+
+void InstallTerminationSignals()
+{
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char buf[16];
+        while (read(signalPipe[0], buf, sizeof buf) > 0) {
+        }
+        // A modal question is answered as cancelled; the start dialog as "Exit".
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            TerminateRequested = true;
+            modal->close();
+            return;
+        }
+        if (MainForm)
+            MainForm->close();
+        else
+            QApplication::quit();
+    });
+    struct sigaction sa = {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+int RunProgram(int argc, char **argv)
+{
+    TApplication app(argc, argv);
+    InstallTerminationSignals();
+    // BRTV_SHOW_MODIFIED=1 marks the show as modified once started (tests of the close).
+    const char *modified = std::getenv("BRTV_SHOW_MODIFIED");
+    bool started = CreateProgramWindows(argc, argv);
+    if (!started) {
+        DestroyProgramWindows();
+        return StartupExitCode;
+    }
+    if (modified && *modified == '1')
+        ShowModified = 1;
+    StartupActionsPending = 1;
+    MainForm->show();
+    // Without a window manager a window may never be activated: apply the start mode
+    // once the loop runs in any case.
+    QTimer::singleShot(0, [] {
+        if (MainForm && StartupActionsPending)
+            MainForm->FormActivate();
+    });
+    int rc = app.exec();
+    DestroyProgramWindows();
+    return rc;
+}

@@ -1,0 +1,433 @@
+// The main window's creation: the start-up steps in their order.
+#include "MainForm.h"
+#include "ui_MainForm.h"
+
+#include "InterfaceBinding.h"
+#include "LevelPipeline.h"
+#include "OutputEngine.h"
+#include "PlayState.h"
+#include "ShowModel.h"
+#include "StartupState.h"
+
+#include "platform/Files.h"
+#include "platform/Instance.h"
+#include "platform/Joystick.h"
+#include "platform/MsgBox.h"
+#include "platform/Settings.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+TMainForm *MainForm = nullptr;
+
+namespace {
+const char *const AppTitle = "Brantoval-1024";
+
+void SetAppTitle(const char *title)
+{
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(title));
+}
+} // namespace
+
+TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::TMainForm), args_(args)
+{
+    MainForm = this;
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("MainForm"));
+    // Hidden items keep their shortcuts working.
+    addActions(ui->MainMenu->actions());
+
+    connect(ui->NewShow, &QAction::triggered, this, [this] { FileNew(); });
+    connect(ui->LoadShow, &QAction::triggered, this, [this] {
+        StartChoice = 2;
+        FileOpen();
+    });
+    connect(ui->SaveShow, &QAction::triggered, this, [this] { FileSave(); });
+    connect(ui->SaveShowAs, &QAction::triggered, this, [this] { FileSaveAs(); });
+    QAction *recent[5] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
+    for (int i = 0; i < 5; ++i)
+        connect(recent[i], &QAction::triggered, this, [this, i] { File1Click(i); });
+    connect(ui->Exit1, &QAction::triggered, this, [this] { FileExit(); });
+    connect(ui->FullScreen, &QAction::triggered, this, [this] { FullScreenClick(); });
+    connect(ui->Emulator, &QAction::triggered, this, [this] { EmulatorClick(); });
+    connect(ui->EmulatorButton, &QToolButton::clicked, this, [this] { EmulatorClick(); });
+    connect(ui->OnTop, &QAction::triggered, this, [this] { SetTransportOnBottom(false); });
+    connect(ui->OnBottom, &QAction::triggered, this, [this] { SetTransportOnBottom(true); });
+    connect(ui->EnaDMXout, &QToolButton::clicked, this, [this] { EnaDMXoutClick(); });
+    connect(ui->EnaDMXin, &QToolButton::clicked, this, [this] { EnaDMXinClick(); });
+    connect(ui->HelpContents1, &QAction::triggered, this, [this] { HelpContents(); });
+    connect(ui->HelpSearch1, &QAction::triggered, this, [this] { HelpSearch(); });
+    connect(ui->HelpHowToUse1, &QAction::triggered, this, [this] { HelpHowToUse(); });
+    connect(ui->HelpAbout1, &QAction::triggered, this, [this] { HelpAbout(); });
+    ui->OnTop->setChecked(true);
+    ui->EnaDMXout->setChecked(!DmxOutEnabled);
+    ui->EnaDMXin->setChecked(!DmxInEnabled);
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+    if (MainForm == this)
+        MainForm = nullptr;
+    delete ui;
+}
+
+void TMainForm::FormCreate()
+{
+    TraceStep("FormCreate");
+    if (!StartEngineTimer())
+        return;
+    if (!CheckSingleInstance())
+        return;
+    SetAppTitle("Start Dialog");
+    CheckScreenSize();
+    ResetMasterTables();
+    CreateChannelFaders();
+    SetDialogFilters();
+    ReadLayoutSettings();
+    LoadAccessLevel();
+    LoadDeviceProfiles();
+    ReadConfiguration();
+    OpenInterfaceAtStart();
+    if (TerminateRequested)
+        return;
+    PickJoystick();
+    LoadStagePlan();
+    OpenFirstShow();
+    if (TerminateRequested)
+        return;
+    FinishStart();
+    ApplyLayoutSettings();
+    ClearLinkedChannels();
+    CreateMessageWindow();
+}
+
+// Step 1: the engine timer. Without it the program cannot run.
+bool TMainForm::StartEngineTimer()
+{
+    if (StartOutputTimer())
+        return true;
+    std::fprintf(stderr, "brantoval: the engine timer cannot be started\n");
+    CloseInterface();
+    TerminateRequested = true;
+    StartupExitCode = 1;
+    return false;
+}
+
+// Step 2: a second start brings the first instance in front and ends.
+bool TMainForm::CheckSingleInstance()
+{
+    if (!platform::RaiseOtherInstance())
+        return true;
+    TraceStep("OtherInstance");
+    TerminateRequested = true;
+    return false;
+}
+
+void TMainForm::CheckScreenSize()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen && (screen->size().width() < 800 || screen->size().height() < 600))
+        platform::MessageBox(AppTitle, "Programm work with sceeen size not lower 800x600", platform::Buttons::Ok);
+}
+
+// Step 5: the channel faders of the slider page belong to the fixture area.
+void TMainForm::CreateChannelFaders() {}
+
+void TMainForm::SetDialogFilters()
+{
+    OpenDialogFilter = std::string(AppTitle) + "(*.d1k)|*.d1k|Halvenor files|*.dmx";
+    SaveDialogFilter = std::string(AppTitle) + "(*.d1k)|*.d1k";
+}
+
+// Step 7: the layout values and the recent shows, created on the first start.
+void TMainForm::ReadLayoutSettings()
+{
+    platform::Settings reg;
+    if (reg.KeyExists(MainWindowKey)) {
+        if (reg.ReadInteger(MainWindowKey, "TemplatePosition") == 0)
+            reg.WriteInteger(MainWindowKey, "TemplatePosition", MasterPanelWidth());
+        if (reg.ReadInteger(MainWindowKey, "SlidersPosition") == 0)
+            reg.WriteInteger(MainWindowKey, "SlidersPosition", SliderPanelWidth());
+        if (!reg.ValueExists(MainWindowKey, "CrossPos"))
+            reg.WriteInteger(MainWindowKey, "CrossPos", SceneGroupWidth());
+        ShowRecentFiles();
+    } else {
+        reg.CreateKey(MainWindowKey);
+        reg.WriteInteger(MainWindowKey, "Size", 0);
+        reg.WriteInteger(MainWindowKey, "TemplatePosition", MasterPanelWidth());
+        reg.WriteInteger(MainWindowKey, "SlidersPosition", SliderPanelWidth());
+        reg.WriteInteger(MainWindowKey, "Transport", 0);
+        reg.WriteInteger(MainWindowKey, "CrossPos", SceneGroupWidth());
+        reg.CreateKey(HistoryKey);
+        for (int i = 1; i <= 5; ++i)
+            reg.WriteString(HistoryKey, "File" + std::to_string(i), "");
+        ShowRecentFiles();
+    }
+    reg.Flush();
+}
+
+void TMainForm::ShowRecentFiles()
+{
+    platform::Settings reg;
+    QAction *items[5] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
+    for (int i = 0; i < 5; ++i) {
+        std::string path = reg.ReadString(HistoryKey, "File" + std::to_string(i + 1));
+        items[i]->setText(platform::FromBytes(path));
+        items[i]->setVisible(!path.empty());
+    }
+}
+
+// Step 8: the access record and the profiles of "Devices" come with the access lock and
+// the profile catalogue.
+void TMainForm::LoadAccessLevel() {}
+void TMainForm::LoadDeviceProfiles() {}
+
+// Step 9: the configuration file of the program folder, found without regard to case.
+void TMainForm::ReadConfiguration()
+{
+    std::string folder = platform::ProgramFolder();
+    auto found = platform::FindFileNoCase(folder, "brantoval.cfg");
+    ConfigFileName = found ? *found : std::string("Brantoval.cfg");
+}
+
+// Step 10.
+void TMainForm::OpenInterfaceAtStart()
+{
+    if (InterfaceKind == 0)
+        InterfaceKind = 888;
+    OpenInterface(InterfaceKind, true);
+    ReadHardwareRevision(HardwareRevision);
+}
+
+// Step 11: the first joystick whose capabilities can be read.
+void TMainForm::PickJoystick()
+{
+    JoystickId = -1;
+    if (platform::JoystickDeviceCount() > 0) {
+        platform::JoystickCaps caps;
+        for (int id = 0; id < 16; ++id)
+            if (platform::ReadJoystickCaps(id, caps)) {
+                JoystickId = id;
+                break;
+            }
+    }
+    ui->Joystick->setVisible(JoystickId >= 0);
+}
+
+// Step 12: the stage-plan bitmap, made black 480 x 500 when there is none. A file that
+// cannot be read is left alone and a black bitmap is used in its place.
+void TMainForm::LoadStagePlan()
+{
+    planAreaWidth_ = ui->ScrollPlan->width();
+    planAreaHeight_ = ui->ScrollPlan->height();
+    std::string folder = platform::ProgramFolder();
+    auto found = platform::FindFileNoCase(folder, "PlanImg.bmp");
+    if (found) {
+        QImage img;
+        if (img.load(QString::fromStdString(folder + *found), "BMP"))
+            planBitmap_ = img;
+    }
+    if (planBitmap_.isNull()) {
+        planBitmap_ = QImage(480, 500, QImage::Format_RGB888);
+        planBitmap_.fill(Qt::black);
+        if (!found)
+            planBitmap_.save(QString::fromStdString(folder + "PlanImg.bmp"), "BMP");
+    }
+    ui->WallImage->setPixmap(QPixmap::fromImage(planBitmap_));
+    ui->WallImage->resize(planBitmap_.size());
+}
+
+// Step 13: the first show, from the command line or the start dialog.
+void TMainForm::OpenFirstShow()
+{
+    bool opened = false;
+    if (!args_.empty()) {
+        for (const std::string &arg : args_) {
+            if (IsCommandSwitch(arg)) {
+                ApplyCommandSwitch(arg);
+                continue;
+            }
+            std::string file = ShowFileFromArgument(arg);
+            if (file.empty())
+                continue;
+            ShowFileName = file;
+            StartChoice = 3;
+            if (platform::FileExists(file)) {
+                FileOpen();
+                opened = true;
+            }
+        }
+        if (opened)
+            return;
+        // Nothing was opened: the parameters are dropped.
+        ResetStartMode();
+    }
+    while (!RunStartDialog()) {
+    }
+}
+
+// One round of the start dialog; false when it has to be shown again.
+bool TMainForm::RunStartDialog()
+{
+    StartChoice = 0;
+    {
+        QDialog dialog(this);
+        dialog.setObjectName(QStringLiteral("StartDialog"));
+        dialog.setWindowTitle(QStringLiteral("Brantoval version 5.86c"));
+        auto *layout = new QVBoxLayout(&dialog);
+        struct Choice {
+            const char *text;
+            int result;
+        } choices[] = {{"New Show", 1}, {"Open Show", 2}, {"Exit", 0}};
+        for (const Choice &c : choices) {
+            auto *b = new QPushButton(QString::fromLatin1(c.text), &dialog);
+            layout->addWidget(b);
+            int r = c.result;
+            connect(b, &QPushButton::clicked, &dialog, [&dialog, r] { dialog.done(r); });
+        }
+        int r = platform::RunModalDialog(dialog);
+        StartChoice = static_cast<std::uint8_t>(r < 0 || r > 10 ? 0 : r);
+    }
+    if (TerminateRequested)
+        StartChoice = 0;
+    switch (StartChoice) {
+    case 0:
+        CloseInterface();
+        setGeometry(x(), -40, 20, 20);
+        TerminateRequested = true;
+        return true;
+    case 5:
+        LoadDeviceProfiles();
+        ReadConfiguration();
+        return false;
+    case 1:
+        FileNew();
+        return true;
+    case 3:
+    case 4:
+        return true;
+    default:
+        break;
+    }
+    if (StartChoice >= 6 && StartChoice <= 10) {
+        platform::Settings reg;
+        std::string path = reg.ReadString(HistoryKey, "File" + std::to_string(StartChoice - 5));
+        if (!path.empty() && platform::FileExists(path)) {
+            ShowFileName = path;
+            StartChoice = 3;
+            FileOpen();
+            return true;
+        }
+        StartChoice = 2;
+    }
+    FileOpen();
+    if (StartChoice == 4) {
+        StartChoice = 0;
+        return false;
+    }
+    return true;
+}
+
+// Step 14: select the first fixture, take the final title, and answer later starts.
+void TMainForm::FinishStart()
+{
+    SelectedFixture = FixtureCount > 0 ? 0 : -1;
+    SetAppTitle(AppTitle);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    platform::StartInstanceServer([this] { RaiseFromOtherInstance(); });
+}
+
+void TMainForm::RaiseFromOtherInstance()
+{
+    TraceStep("RaiseRequest");
+    QWidget *w = QApplication::activeModalWidget();
+    if (!w)
+        w = QApplication::activeWindow();
+    if (!w)
+        w = this;
+    if (w->isMinimized())
+        w->showNormal();
+    else {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+// Step 15: full screen, transport position and panel widths as stored.
+void TMainForm::ApplyLayoutSettings()
+{
+    platform::Settings reg;
+    if (reg.ReadInteger(MainWindowKey, "Size") != 0) {
+        normalSize_ = size();
+        ui->FullScreen->setChecked(true);
+        setWindowState(Qt::WindowMaximized);
+        setWindowFlag(Qt::FramelessWindowHint, true);
+    }
+    if (reg.ReadInteger(MainWindowKey, "Transport") != 0)
+        SetTransportOnBottom(true);
+    SetMasterPanelWidth(reg.ReadInteger(MainWindowKey, "TemplatePosition"));
+    SetSliderPanelWidth(reg.ReadInteger(MainWindowKey, "SlidersPosition"));
+    SetSceneGroupWidth(reg.ReadInteger(MainWindowKey, "CrossPos"));
+}
+
+// Step 16: master-linked channels start at 0.
+void TMainForm::ClearLinkedChannels()
+{
+    for (FixtureRecord &f : Fixtures)
+        for (int j = 0; j < f.channelCount && j < MaxFixtureChannels; ++j)
+            if (f.used[j] && f.states[j] == 2)
+                f.values[j] = 0;
+}
+
+// Step 17: the message window for engine messages.
+void TMainForm::CreateMessageWindow()
+{
+    MessageWindow = platform::AllocateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
+        return 0;
+    });
+}
+
+int TMainForm::MasterPanelWidth() const { return ui->MasterPanel->maximumWidth(); }
+int TMainForm::SliderPanelWidth() const { return ui->SliderPanel->maximumWidth(); }
+int TMainForm::SceneGroupWidth() const { return ui->SceneGroupBox->maximumWidth(); }
+
+namespace {
+void SetWidth(QWidget *w, int width)
+{
+    if (width > 0)
+        w->setFixedWidth(width);
+}
+} // namespace
+
+void TMainForm::SetMasterPanelWidth(int w) { SetWidth(ui->MasterPanel, w); }
+void TMainForm::SetSliderPanelWidth(int w) { SetWidth(ui->SliderPanel, w); }
+void TMainForm::SetSceneGroupWidth(int w) { SetWidth(ui->SceneGroupBox, w); }
+
+void TMainForm::SetTransportOnBottom(bool bottom)
+{
+    auto *layout = static_cast<QVBoxLayout *>(ui->CentralPanel->layout());
+    layout->removeWidget(ui->TransportControl);
+    layout->insertWidget(bottom ? layout->count() : 0, ui->TransportControl);
+    transportOnBottom_ = bottom;
+    ui->OnTop->setChecked(!bottom);
+    ui->OnBottom->setChecked(bottom);
+}
+
+bool TMainForm::IsFullScreenMode() const
+{
+    return ui->FullScreen->isChecked();
+}

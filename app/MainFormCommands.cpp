@@ -1,0 +1,166 @@
+// The main window's own commands: full screen, exit, help, DMX switches, device notices.
+#include "MainForm.h"
+#include "ui_MainForm.h"
+
+#include "LevelPipeline.h"
+#include "PlayState.h"
+#include "ShowModel.h"
+#include "StartupState.h"
+
+#include "platform/Files.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QUrl>
+
+bool TMainForm::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    else if (e->type() == QEvent::WindowDeactivate)
+        FormDeactivate();
+    return QMainWindow::event(e);
+}
+
+// Applies the start mode once, on the first activation.
+void TMainForm::FormActivate()
+{
+    if (!StartupActionsPending)
+        return;
+    TraceStep("FormActivate");
+    switch (StartMode) {
+    case 0:
+        // Selecting and playing the start sequence comes with the sequence box and the
+        // transport.
+        if (StartIndex >= SequenceCount)
+            StartIndex = -1;
+        break;
+    case 1:
+        if (StartIndex == -1)
+            StartIndex = 0;
+        break;
+    default:
+        break;
+    }
+    StartupActionsPending = 0;
+}
+
+// No cursor confinement is used, so there is nothing to release.
+void TMainForm::FormDeactivate() {}
+
+void TMainForm::FullScreenClick()
+{
+    if (switchingFullScreen_)
+        return;
+    switchingFullScreen_ = true;
+    hide();
+    if (!ui->FullScreen->isChecked()) {
+        // The item was checked before this click toggled it: back to a normal window.
+        setWindowFlag(Qt::FramelessWindowHint, false);
+        setWindowState(Qt::WindowNoState);
+        if (normalSize_.isValid())
+            resize(normalSize_);
+    } else {
+        normalSize_ = size();
+        setWindowFlag(Qt::FramelessWindowHint, true);
+        setWindowState(Qt::WindowMaximized);
+    }
+    show();
+    switchingFullScreen_ = false;
+}
+
+void TMainForm::FileExit()
+{
+    if (!Playing.load())
+        close();
+}
+
+namespace {
+// Opens the help pages of the program folder when they are there.
+void OpenHelp()
+{
+    std::string index = platform::ProgramFolder() + "help/index.html";
+    if (platform::FileExists(index))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(index)));
+}
+} // namespace
+
+void TMainForm::HelpContents() { OpenHelp(); }
+void TMainForm::HelpSearch() { OpenHelp(); }
+void TMainForm::HelpHowToUse() { OpenHelp(); }
+// The About box comes with the start dialog.
+void TMainForm::HelpAbout() {}
+
+// The visualiser window is switched on and off here; until it exists the item and the
+// button only follow each other.
+void TMainForm::EmulatorClick()
+{
+    bool on = ui->Emulator->isChecked() || ui->EmulatorButton->isChecked();
+    if (sender() == nullptr)
+        on = !ui->Emulator->isChecked();
+    ui->Emulator->setChecked(on);
+    ui->EmulatorButton->setChecked(on);
+}
+
+namespace {
+void ProcessMessagesTimes(int n)
+{
+    for (int i = 0; i < n; ++i)
+        QCoreApplication::processEvents();
+}
+} // namespace
+
+void TMainForm::EnaDMXoutClick()
+{
+    if (!ui->EnaDMXout->isEnabled())
+        return;
+    ui->EnaDMXout->setEnabled(false);
+    ProcessMessagesTimes(1000);
+    DmxOutEnabled = DmxOutEnabled ? 0 : 1;
+    if (DmxOutEnabled)
+        SendFullFrame.store(1);
+    ui->EnaDMXout->setChecked(!DmxOutEnabled);
+    ProcessMessagesTimes(1000);
+    ui->EnaDMXout->setEnabled(true);
+}
+
+void TMainForm::EnaDMXinClick()
+{
+    if (!ui->EnaDMXin->isEnabled())
+        return;
+    ui->EnaDMXin->setEnabled(false);
+    ProcessMessagesTimes(1000);
+    if (!DmxInEnabled) {
+        DmxInEnabled = 1;
+    } else {
+        DmxInEnabled = 0;
+        DmxInThrough = 0;
+    }
+    ui->EnaDMXin->setChecked(!DmxInEnabled);
+    ProcessMessagesTimes(1000);
+    ui->EnaDMXin->setEnabled(true);
+}
+
+void TMainForm::DeviceChange(unsigned event)
+{
+    if (event == 0x8000) {
+        DeviceArrived = 1;
+        DeviceReady = 0;
+    } else if (event == 7 && DeviceArrived) {
+        DeviceReady = 1;
+    }
+}
+
+void TMainForm::File1Click(int index)
+{
+    QAction *items[5] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
+    if (index < 0 || index > 4)
+        return;
+    std::string path = items[index]->text().toStdString();
+    if (!platform::FileExists(path))
+        return;
+    ShowFileName = path;
+    StartChoice = 3;
+    FileOpen();
+}

@@ -1,0 +1,287 @@
+#include "MsgBox.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+struct Script {
+    std::mutex mutex;
+    bool loaded = false;
+    bool active = false;
+    std::deque<std::string> answers;
+
+    void Load()
+    {
+        if (loaded)
+            return;
+        loaded = true;
+        const char *env = std::getenv("BRTV_ANSWERS");
+        if (!env)
+            return;
+        active = true;
+        std::string s = env, item;
+        for (char c : s) {
+            if (c == ',') {
+                answers.push_back(item);
+                item.clear();
+            } else {
+                item += c;
+            }
+        }
+        if (!item.empty())
+            answers.push_back(item);
+    }
+};
+
+Script &S()
+{
+    static Script s;
+    return s;
+}
+
+std::string Trim(std::string s)
+{
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.pop_back();
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    return s.substr(i);
+}
+
+bool Same(const std::string &a, const char *b)
+{
+    return QString::fromStdString(a).compare(QString::fromLatin1(b), Qt::CaseInsensitive) == 0;
+}
+
+const char *AnswerName(Answer a)
+{
+    switch (a) {
+    case Answer::Ok: return "OK";
+    case Answer::Cancel: return "Cancel";
+    case Answer::Yes: return "Yes";
+    case Answer::No: return "No";
+    }
+    return "OK";
+}
+
+void LogBox(const std::string &caption, const std::string &text, const char *answer)
+{
+    const char *path = std::getenv("BRTV_BOX_LOG");
+    if (!path || !*path)
+        return;
+    if (std::FILE *f = std::fopen(path, "ab")) {
+        std::fprintf(f, "%s|%s|%s\n", caption.c_str(), text.c_str(), answer);
+        std::fclose(f);
+    }
+}
+
+bool Allowed(Answer a, Buttons b)
+{
+    switch (b) {
+    case Buttons::Ok: return a == Answer::Ok;
+    case Buttons::OkCancel: return a == Answer::Ok || a == Answer::Cancel;
+    case Buttons::YesNo: return a == Answer::Yes || a == Answer::No;
+    case Buttons::YesNoCancel: return a != Answer::Ok;
+    }
+    return false;
+}
+
+Answer DefaultAnswer(Buttons b)
+{
+    switch (b) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::OkCancel: return Answer::Cancel;
+    default: return Answer::No;
+    }
+}
+
+} // namespace
+
+bool ScriptedMode()
+{
+    Script &s = S();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.Load();
+    return s.active;
+}
+
+std::optional<std::string> NextScriptedAnswer()
+{
+    Script &s = S();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.Load();
+    if (!s.active || s.answers.empty())
+        return std::nullopt;
+    std::string a = Trim(s.answers.front());
+    s.answers.pop_front();
+    return a;
+}
+
+void QueueAnswers(const std::vector<std::string> &answers)
+{
+    Script &s = S();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.Load();
+    s.active = true;
+    for (const auto &a : answers)
+        s.answers.push_back(a);
+}
+
+void ResetAnswers()
+{
+    Script &s = S();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.loaded = false;
+    s.active = false;
+    s.answers.clear();
+}
+
+QString FromBytes(const std::string &bytes)
+{
+    // Windows-1252 for 0x80..0x9F where it defines the byte, Latin-1 elsewhere.
+    static const char16_t cp1252[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString out;
+    out.reserve(static_cast<int>(bytes.size()));
+    for (unsigned char c : bytes)
+        out.append(c >= 0x80 && c < 0xA0 ? QChar(cp1252[c - 0x80]) : QChar(c));
+    return out;
+}
+
+std::string ToBytes(const QString &text)
+{
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar ch : text) {
+        char16_t u = ch.unicode();
+        if (u < 0x100) {
+            out += static_cast<char>(u);
+            continue;
+        }
+        char mapped = '?';
+        for (int i = 0x80; i < 0xA0; ++i)
+            if (FromBytes(std::string(1, static_cast<char>(i))).at(0).unicode() == u)
+                mapped = static_cast<char>(i);
+        out += mapped;
+    }
+    return out;
+}
+
+QString DisplayText(const std::string &bytes)
+{
+    QString t = FromBytes(bytes);
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return t;
+}
+
+Answer MessageBox(const std::string &caption, const std::string &text, Buttons buttons)
+{
+    if (ScriptedMode()) {
+        Answer answer = DefaultAnswer(buttons);
+        if (auto next = NextScriptedAnswer()) {
+            if (Same(*next, "Yes")) answer = Answer::Yes;
+            else if (Same(*next, "No")) answer = Answer::No;
+            else if (Same(*next, "OK")) answer = Answer::Ok;
+            else if (Same(*next, "Cancel")) answer = Answer::Cancel;
+            if (!Allowed(answer, buttons))
+                answer = DefaultAnswer(buttons);
+        }
+        LogBox(caption, text, AnswerName(answer));
+        return answer;
+    }
+    QMessageBox::StandardButtons qb;
+    switch (buttons) {
+    case Buttons::Ok: qb = QMessageBox::Ok; break;
+    case Buttons::OkCancel: qb = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case Buttons::YesNo: qb = QMessageBox::Yes | QMessageBox::No; break;
+    case Buttons::YesNoCancel: qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    }
+    QMessageBox box(buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question,
+                    FromBytes(caption), DisplayText(text), qb, QApplication::activeWindow());
+    int r = box.exec();
+    Answer answer = r == QMessageBox::Yes ? Answer::Yes
+                  : r == QMessageBox::No ? Answer::No
+                  : r == QMessageBox::Cancel ? Answer::Cancel
+                                             : (buttons == Buttons::Ok ? Answer::Ok : DefaultAnswer(buttons));
+    if (r == QMessageBox::Ok)
+        answer = Answer::Ok;
+    LogBox(caption, text, AnswerName(answer));
+    return answer;
+}
+
+int RunModalDialog(QDialog &dialog)
+{
+    if (ScriptedMode()) {
+        int result = 0;
+        if (auto next = NextScriptedAnswer()) {
+            if (Same(*next, "OK") || Same(*next, "Yes")) result = 1;
+            else if (Same(*next, "Cancel") || Same(*next, "No")) result = 0;
+            else result = std::atoi(next->c_str());
+        }
+        LogBox(ToBytes(dialog.windowTitle()), "(dialog)", std::to_string(result).c_str());
+        return result;
+    }
+    return dialog.exec();
+}
+
+namespace {
+QString QtFilter(const std::string &filter)
+{
+    // "Text|*.a|Text2|*.b" -> "Text (*.a);;Text2 (*.b)"
+    QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QLatin1String(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                   QLatin1Char(')');
+    return out.join(QLatin1String(";;"));
+}
+
+std::optional<std::string> ScriptedPath(const std::string &title)
+{
+    auto next = NextScriptedAnswer();
+    std::string shown = next ? *next : "Cancel";
+    LogBox(title, "(file dialog)", shown.c_str());
+    if (!next || Same(*next, "Cancel") || next->empty())
+        return std::nullopt;
+    return next;
+}
+} // namespace
+
+std::optional<std::string> OpenFileDialog(const std::string &title, const std::string &filter,
+                                          const std::string &folder)
+{
+    if (ScriptedMode())
+        return ScriptedPath(title);
+    QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(folder),
+                                                QtFilter(filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path.toStdString();
+}
+
+std::optional<std::string> SaveFileDialog(const std::string &title, const std::string &filter,
+                                          const std::string &fileName)
+{
+    if (ScriptedMode())
+        return ScriptedPath(title);
+    QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(fileName),
+                                                QtFilter(filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path.toStdString();
+}
+
+} // namespace platform

@@ -1,0 +1,55 @@
+// Message boxes, modal dialogs and file dialogs. Every question the program asks goes
+// through here, so tests can answer it: while the environment variable BRTV_ANSWERS is
+// set (or answers were queued with QueueAnswers), boxes and dialogs take their answers in
+// order from that comma list instead of showing anything. BRTV_BOX_LOG names a file that
+// gets one line "caption|text|answer" per box.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class QDialog;
+
+namespace platform {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Shows a box with the system's own text; "\r\n" in the text becomes a line break.
+Answer MessageBox(const std::string &caption, const std::string &text, Buttons buttons);
+// A box with only OK.
+inline void ShowMessage(const std::string &caption, const std::string &text)
+{
+    MessageBox(caption, text, Buttons::Ok);
+}
+
+// Runs a modal dialog and returns its result code. Scripted: the next answer, when a
+// number, is the result (OK counts 1, Cancel 0); no answer left gives 0.
+int RunModalDialog(QDialog &dialog);
+// True while answers are scripted (then RunModalDialog never shows the dialog).
+bool ScriptedMode();
+// The next scripted answer, when scripted; consumes it.
+std::optional<std::string> NextScriptedAnswer();
+
+// File dialogs: the chosen path, or nothing when cancelled. Scripted: the next answer is
+// the path ("Cancel" or no answer left cancels). `filter` is "Text|*.ext|Text|*.ext".
+std::optional<std::string> OpenFileDialog(const std::string &title, const std::string &filter,
+                                          const std::string &folder = {});
+std::optional<std::string> SaveFileDialog(const std::string &title, const std::string &filter,
+                                          const std::string &fileName = {});
+
+// Queues answers for the current process (tests); turns the scripted mode on.
+void QueueAnswers(const std::vector<std::string> &answers);
+// Forgets queued answers and rereads BRTV_ANSWERS on the next box.
+void ResetAnswers();
+
+// Converts 8-bit text as kept in memory and files (Windows-1252 where it defines the
+// byte, Latin-1 otherwise) for display, and back.
+QString FromBytes(const std::string &bytes);
+std::string ToBytes(const QString &text);
+// Turns "\r\n" into a line break for display.
+QString DisplayText(const std::string &bytes);
+} // namespace platform
