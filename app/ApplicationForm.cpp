@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <new>
@@ -58,14 +59,23 @@ bool CreateProgramWindows(int argc, char **argv)
     if (TerminateRequested)
         return false;
     AudSynch = new TAudSynch;
+    TraceStep("TAudSynch");
     PhisMast = new TPhisMast;
+    TraceStep("TPhisMast");
     ProgramForm = new TProgramForm;
+    TraceStep("TProgramForm");
     SequencesList = new TSequencesList;
+    TraceStep("TSequencesList");
     MusicPlayer = new TMusicPlayer;
+    TraceStep("TMusicPlayer");
     MultiSeq = new TMultiSeq;
+    TraceStep("TMultiSeq");
     CueListF = new TCueListF;
+    TraceStep("TCueListF");
     MasterGroups = new TMasterGroups;
+    TraceStep("TMasterGroups");
     DebugForm = new TDebugForm;
+    TraceStep("TDebugForm");
     return true;
 }
 
@@ -121,9 +131,23 @@ void InstallTerminationSignals()
     sigaction(SIGINT, &sa, nullptr);
 }
 
+namespace {
+// BRTV_TRACE names a file that gets one line per start-up and shut-down step (tests).
+void TraceToFile(const char *step)
+{
+    if (const char *path = std::getenv("BRTV_TRACE"))
+        if (std::FILE *f = std::fopen(path, "a")) {
+            std::fprintf(f, "%s\n", step);
+            std::fclose(f);
+        }
+}
+} // namespace
+
 int RunProgram(int argc, char **argv)
 {
     TApplication app(argc, argv);
+    if (std::getenv("BRTV_TRACE"))
+        LifecycleTrace = TraceToFile;
     InstallTerminationSignals();
     // BRTV_SHOW_MODIFIED=1 marks the show as modified once started (tests of the close).
     const char *modified = std::getenv("BRTV_SHOW_MODIFIED");

@@ -1,0 +1,207 @@
+// The program's start-up and shut-down in this process, offscreen.
+#include "app/Application.h"
+#include "app/LevelPipeline.h"
+#include "app/MainForm.h"
+#include "app/OutputEngine.h"
+#include "app/PlayState.h"
+#include "app/StartupState.h"
+#include "ui_MainForm.h"
+
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "platform/MsgBox.h"
+#include "platform/Settings.h"
+
+#include <QAction>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+std::vector<std::string> trace;
+void Record(const char *step) { trace.emplace_back(step); }
+
+std::string Read(const fs::path &p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+int IndexOf(const std::string &step)
+{
+    for (std::size_t i = 0; i < trace.size(); ++i)
+        if (trace[i] == step)
+            return static_cast<int>(i);
+    return -1;
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() /
+               ("brtv-start-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "bin");
+        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
+        platform::SetProgramFolder((root / "bin").string());
+        log = (root / "box.log").string();
+        setenv("BRTV_BOX_LOG", log.c_str(), 1);
+        platform::ResetAnswers();
+        platform::ResetMessages();
+        ResetStartMode();
+        TerminateRequested = false;
+        ShowModified = 0;
+        EngineBusy = 0;
+        trace.clear();
+        LifecycleTrace = Record;
+    }
+    void TearDown() override
+    {
+        if (MainForm)
+            DestroyProgramWindows();
+        LifecycleTrace = nullptr;
+        ConfigurationWriter = nullptr;
+        unsetenv("BRTV_BOX_LOG");
+        platform::ResetAnswers();
+        platform::SetProgramFolder("");
+        fs::remove_all(root);
+    }
+    bool Start(std::vector<std::string> answers = {"1"})
+    {
+        platform::QueueAnswers(answers);
+        char arg0[] = "brantoval";
+        char *argv[] = {arg0, nullptr};
+        return CreateProgramWindows(1, argv);
+    }
+    fs::path root;
+    std::string log;
+};
+} // namespace
+
+TEST_F(StartupTest, WindowsAreCreatedInOrderAfterFormCreate)
+{
+    ASSERT_TRUE(Start());
+    const char *order[] = {"FormCreate", "TAudSynch", "TPhisMast", "TProgramForm", "TSequencesList", "TMusicPlayer",
+                           "TMultiSeq", "TCueListF", "TMasterGroups", "TDebugForm"};
+    int last = -1;
+    for (const char *step : order) {
+        int i = IndexOf(step);
+        EXPECT_GT(i, last) << step;
+        last = i;
+    }
+    EXPECT_TRUE(OutputTimerRunning());
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Brantoval-1024"));
+    EXPECT_NE(MessageWindow, 0u);
+    StartupActionsPending = 1;
+    MainForm->FormActivate();
+    EXPECT_EQ(StartupActionsPending, 0);
+
+    // The first start makes the stage-plan bitmap and the settings keys.
+    fs::path plan = root / "bin" / "PlanImg.bmp";
+    ASSERT_TRUE(fs::exists(plan));
+    EXPECT_EQ(fs::file_size(plan), 720054u);
+    QImage img(QString::fromStdString(plan.string()));
+    EXPECT_EQ(img.size(), QSize(480, 500));
+    platform::Settings reg;
+    EXPECT_TRUE(reg.ValueExists(MainWindowKey, "Size"));
+    EXPECT_EQ(reg.ReadInteger(MainWindowKey, "Size"), 0);
+    EXPECT_EQ(reg.ReadInteger(MainWindowKey, "TemplatePosition"), MainForm->MasterPanelWidth());
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_TRUE(reg.ValueExists(HistoryKey, "File" + std::to_string(i)));
+    EXPECT_FALSE(MainForm->ui->File1->isVisible());
+
+    DestroyProgramWindows();
+    EXPECT_FALSE(OutputTimerRunning());
+    EXPECT_EQ(trace.back(), "TimerStopped");
+}
+
+TEST_F(StartupTest, CorruptPlanBitmapIsLeftAloneAndStartGoesOn)
+{
+    { std::ofstream(root / "bin" / "planimg.BMP") << "not a bitmap"; }
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(MainForm->PlanBitmap().size(), QSize(480, 500));
+    EXPECT_EQ(Read(root / "bin" / "planimg.BMP"), "not a bitmap");
+    EXPECT_FALSE(fs::exists(root / "bin" / "PlanImg.bmp"));
+}
+
+TEST_F(StartupTest, RecentFilesAndLayoutComeBackFromTheSettings)
+{
+    {
+        platform::Settings reg;
+        reg.WriteInteger(MainWindowKey, "Size", 0);
+        reg.WriteInteger(MainWindowKey, "TemplatePosition", 300);
+        reg.WriteInteger(MainWindowKey, "Transport", 1);
+        reg.WriteString(HistoryKey, "File2", "/shows/b.d1k");
+        reg.Flush();
+    }
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(MainForm->ui->File1->isVisible());
+    EXPECT_TRUE(MainForm->ui->File2->isVisible());
+    EXPECT_EQ(MainForm->ui->File2->text(), QStringLiteral("/shows/b.d1k"));
+    EXPECT_FALSE(MainForm->ui->File3->isVisible());
+    EXPECT_EQ(MainForm->MasterPanelWidth(), 300);
+    EXPECT_TRUE(MainForm->TransportOnBottom());
+    // Widths that read 0 were filled in from the window.
+    platform::Settings reg;
+    EXPECT_EQ(reg.ReadInteger(MainWindowKey, "SlidersPosition"), MainForm->SliderPanelWidth());
+
+    MainForm->SetSliderPanelWidth(222);
+    MainForm->SetTransportOnBottom(false);
+    ASSERT_TRUE(MainForm->FormClose());
+    EXPECT_EQ(reg.ReadInteger(MainWindowKey, "SlidersPosition"), 222);
+    EXPECT_EQ(reg.ReadInteger(MainWindowKey, "Transport"), 0);
+    EXPECT_EQ(reg.ReadInteger(MainWindowKey, "TemplatePosition"), 300);
+}
+
+TEST_F(StartupTest, CancelKeepsTheProgramAndNoRunsTheStepsInOrder)
+{
+    { std::ofstream(root / "bin" / "brantoval.CFG") << "old configuration"; }
+    ConfigurationWriter = [](BinaryStream &) { return false; };
+    ASSERT_TRUE(Start());
+    MainForm->show();
+    ShowModified = 1;
+
+    platform::QueueAnswers({"Cancel"});
+    EXPECT_FALSE(MainForm->close());
+    EXPECT_TRUE(MainForm->isVisible());
+    EXPECT_EQ(EngineBusy.load(), 0);
+    EXPECT_EQ(ShowModified, 1);
+
+    trace.clear();
+    platform::QueueAnswers({"No"});
+    EXPECT_TRUE(MainForm->close());
+    const char *order[] = {"FormClose", "ToolWindowsClosed", "PlayStopped", "InterfaceClosed",
+                           "ConfigurationWritten", "LayoutWritten"};
+    int last = -1;
+    for (const char *step : order) {
+        int i = IndexOf(step);
+        EXPECT_GT(i, last) << step;
+        last = i;
+    }
+    // The failing configuration write left the old file's bytes and said so.
+    EXPECT_EQ(Read(root / "bin" / "brantoval.CFG"), "old configuration");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "bin"), fs::directory_iterator()), 2);
+    std::string boxes = Read(log);
+    EXPECT_NE(boxes.find("Brantoval-1024|The Show was modified. Save file ?|Cancel"), std::string::npos);
+    EXPECT_NE(boxes.find("Setup|Error writing configuration file|OK"), std::string::npos);
+
+    DestroyProgramWindows();
+    EXPECT_EQ(trace.back(), "TimerStopped");
+    EXPECT_LT(IndexOf("LayoutWritten"), IndexOf("FormDestroy"));
+}
+
+TEST_F(StartupTest, ExitFromTheStartDialogEndsTheProgram)
+{
+    EXPECT_FALSE(Start({"0"}));
+    EXPECT_TRUE(TerminateRequested);
+    EXPECT_EQ(IndexOf("TAudSynch"), -1);
+}

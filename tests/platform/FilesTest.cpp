@@ -1,0 +1,87 @@
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+fs::path TempFolder(const char *name)
+{
+    fs::path p = fs::temp_directory_path() / ("brtv-files-" + std::to_string(::getpid()) + "-" + name);
+    fs::remove_all(p);
+    fs::create_directories(p);
+    return p;
+}
+
+std::string Read(const fs::path &p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void Write(const fs::path &p, const std::string &s)
+{
+    std::ofstream(p, std::ios::binary) << s;
+}
+} // namespace
+
+TEST(Files, NamesAreFoundWithoutRegardToCase)
+{
+    fs::path dir = TempFolder("case");
+    Write(dir / "BRANTOVAL.CFG", "x");
+    EXPECT_EQ(platform::FindFileNoCase(dir.string(), "brantoval.cfg").value_or(""), "BRANTOVAL.CFG");
+    EXPECT_EQ(platform::ResolveNoCase(dir.string(), "Brantoval.cfg"), dir.string() + "/BRANTOVAL.CFG");
+    EXPECT_FALSE(platform::FindFileNoCase(dir.string(), "PlanImg.bmp"));
+    EXPECT_EQ(platform::ResolveNoCase(dir.string(), "PlanImg.bmp"), dir.string() + "/PlanImg.bmp");
+    // The exact name wins over another spelling.
+    Write(dir / "brantoval.cfg", "y");
+    EXPECT_EQ(platform::FindFileNoCase(dir.string(), "brantoval.cfg").value_or(""), "brantoval.cfg");
+    fs::remove_all(dir);
+}
+
+TEST(Files, ProgramFolderEndsWithASlashAndCanBeSet)
+{
+    std::string real = platform::ProgramFolder();
+    ASSERT_FALSE(real.empty());
+    EXPECT_EQ(real.back(), '/');
+    platform::SetProgramFolder("/tmp/somewhere");
+    EXPECT_EQ(platform::ProgramFolder(), "/tmp/somewhere/");
+    platform::SetProgramFolder("");
+    EXPECT_EQ(platform::ProgramFolder(), real);
+}
+
+TEST(Files, AtomicWriterReplacesOnlyOnSuccess)
+{
+    fs::path dir = TempFolder("atomic");
+    fs::path target = dir / "Brantoval.cfg";
+    Write(target, "old bytes");
+
+    EXPECT_FALSE(platform::WriteFileAtomically(target.string(), [](const std::string &temp) {
+        Write(temp, "half");
+        return false;
+    }));
+    EXPECT_EQ(Read(target), "old bytes");
+    EXPECT_FALSE(platform::WriteFileAtomically(target.string(), [](const std::string &temp) -> bool {
+        Write(temp, "half");
+        throw std::runtime_error("disk gone");
+    }));
+    EXPECT_EQ(Read(target), "old bytes");
+
+    EXPECT_TRUE(platform::WriteFileAtomically(target.string(), [](const std::string &temp) {
+        Write(temp, "new bytes");
+        return true;
+    }));
+    EXPECT_EQ(Read(target), "new bytes");
+    // No temporary file stays behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    // A folder that does not exist fails without a file.
+    EXPECT_FALSE(platform::WriteFileAtomically((dir / "no/such.cfg").string(), [](const std::string &) { return true; }));
+    fs::remove_all(dir);
+}

@@ -1,0 +1,78 @@
+#include "platform/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+// Each test gets its own settings folder.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("brtv-settings-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string FileText()
+    {
+        std::ifstream in(platform::SettingsFilePath());
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    fs::path dir;
+};
+} // namespace
+
+TEST_F(SettingsTest, KeyPathsAreNormalised)
+{
+    EXPECT_EQ(platform::Settings::NormaliseKey("\\Software\\Brantoval\\Positions\\X"), "Software/Brantoval/Positions/X");
+    EXPECT_EQ(platform::Settings::NormaliseKey("Software/Brantoval//Positions/X/"), "Software/Brantoval/Positions/X");
+    platform::Settings s;
+    s.WriteInteger("\\Software\\Brantoval\\Positions\\X", "Left", 12);
+    EXPECT_EQ(s.ReadInteger("Software/Brantoval/Positions/X", "Left"), 12);
+    EXPECT_TRUE(s.KeyExists("Software\\Brantoval"));
+}
+
+TEST_F(SettingsTest, MissingValuesReadEmptyAndSaySo)
+{
+    platform::Settings s;
+    EXPECT_FALSE(s.KeyExists("Software\\Brantoval\\MainWindow"));
+    EXPECT_FALSE(s.ValueExists("Software\\Brantoval\\MainWindow", "Size"));
+    EXPECT_EQ(s.ReadInteger("Software\\Brantoval\\MainWindow", "Size"), 0);
+    EXPECT_EQ(s.ReadString("Software\\Brantoval\\MainWindow", "Size"), "");
+    EXPECT_TRUE(s.ReadBinary("Software\\Brantoval\\MainWindow", "PWD").empty());
+    s.CreateKey("Software\\Brantoval\\MainWindow");
+    EXPECT_TRUE(s.KeyExists("Software\\Brantoval\\MainWindow"));
+    EXPECT_FALSE(s.ValueExists("Software\\Brantoval\\MainWindow", "Size"));
+}
+
+TEST_F(SettingsTest, ValuesSurviveTheFileWithTheirBytes)
+{
+    {
+        platform::Settings s;
+        s.WriteInteger("Software\\Brantoval\\MainWindow", "Size", -7);
+        s.WriteString("Software\\Brantoval\\History", "File1", "/tmp/a b\\c\nd.d1k");
+        s.WriteBinary("Software\\Brantoval\\MainWindow", "PWD", {0, 1, 0xFF, 0x7F});
+        ASSERT_TRUE(s.Flush());
+    }
+    std::string text = FileText();
+    EXPECT_NE(text.find("[Software/Brantoval/MainWindow]"), std::string::npos);
+    EXPECT_NE(text.find("Size=-7"), std::string::npos);
+    // A new settings folder makes the store read the file again.
+    setenv("XDG_CONFIG_HOME", (dir / "other").c_str(), 1);
+    { platform::Settings other; EXPECT_FALSE(other.KeyExists("Software\\Brantoval")); }
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    platform::Settings s;
+    EXPECT_EQ(s.ReadInteger("Software\\Brantoval\\MainWindow", "Size"), -7);
+    EXPECT_EQ(s.ReadString("Software\\Brantoval\\History", "File1"), "/tmp/a b\\c\nd.d1k");
+    EXPECT_EQ(s.ReadBinary("Software\\Brantoval\\MainWindow", "PWD"), (std::vector<std::uint8_t>{0, 1, 0xFF, 0x7F}));
+}
