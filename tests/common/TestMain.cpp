@@ -6,8 +6,9 @@
 int main(int argc, char **argv)
 {
     // Test discovery may run the binary without CTest's environment.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("BRTV_SOURCE_DIR", BRTV_SOURCE_DIR_DEFAULT, 0);
+    setenv("BRTV_BIN_DIR", BRTV_BIN_DIR_DEFAULT, 0);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
