@@ -5,6 +5,7 @@
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
+#include "PatchLoader.h"
 #include "PlayState.h"
 #include "ShowModel.h"
 #include "StartupState.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     ui->EnaDMXout->setChecked(!DmxOutEnabled);
     ui->EnaDMXin->setChecked(!DmxInEnabled);
 
+    InstallShowFileHooks();
     FormCreate();
 }
 
@@ -194,14 +196,15 @@ void TMainForm::ShowRecentFiles()
 // Step 8: the access record and the profiles of "Devices" come with the access lock and
 // the profile catalogue.
 void TMainForm::LoadAccessLevel() {}
-void TMainForm::LoadDeviceProfiles() {}
+void TMainForm::LoadDeviceProfiles()
+{
+    ::LoadDeviceProfiles();
+}
 
 // Step 9: the configuration file of the program folder, found without regard to case.
 void TMainForm::ReadConfiguration()
 {
-    std::string folder = platform::ProgramFolder();
-    auto found = platform::FindFileNoCase(folder, "brantoval.cfg");
-    ConfigFileName = found ? *found : std::string("Brantoval.cfg");
+    LoadConfigurationFile();
 }
 
 // Step 10.
@@ -209,6 +212,11 @@ void TMainForm::OpenInterfaceAtStart()
 {
     if (InterfaceKind == 0)
         InterfaceKind = 888;
+    // A later "No" to the demo-mode question closes this window through its normal close.
+    PostMainWindowClose = [] {
+        if (MainForm)
+            QMetaObject::invokeMethod(MainForm, "close", Qt::QueuedConnection);
+    };
     OpenInterface(InterfaceKind, true);
     ReadHardwareRevision(HardwareRevision);
 }

@@ -55,6 +55,8 @@ public:
 
     // Recent shows of the settings store shown as the items File1..File5.
     void ShowRecentFiles();
+    void AddRecentFile(const std::string &path);
+    void InstallShowFileHooks();
 
     // Widths kept in the settings store.
     int MasterPanelWidth() const;
@@ -70,8 +72,6 @@ public:
     const QImage &PlanBitmap() const { return planBitmap_; }
     std::string OpenDialogFilter;
     std::string SaveDialogFilter;
-    // The configuration file as found at start-up (written back under that name).
-    std::string ConfigFileName;
     // Brings the window in front (another start asked for it).
     void RaiseFromOtherInstance();
 

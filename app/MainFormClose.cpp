@@ -2,9 +2,9 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
-#include "BinaryStream.h"
 #include "InterfaceBinding.h"
 #include "OutputEngine.h"
+#include "PatchLoader.h"
 #include "PlayState.h"
 #include "ShowModel.h"
 #include "StartupState.h"
@@ -82,18 +82,7 @@ void TMainForm::CloseInterfaceAtClose()
 // old file as it was.
 void TMainForm::WriteConfiguration()
 {
-    if (ConfigurationWriter) {
-        std::string path = platform::ProgramFolder() + ConfigFileName;
-        bool ok = platform::WriteFileAtomically(path, [](const std::string &temp) {
-            FileStream stream(temp, FileStream::CreateWrite);
-            if (!ConfigurationWriter(stream))
-                return false;
-            stream.Flush();
-            return true;
-        });
-        if (!ok)
-            platform::MessageBox("Setup", "Error writing configuration file", platform::Buttons::Ok);
-    }
+    SaveConfigurationFile();
     TraceStep("ConfigurationWritten");
 }
 

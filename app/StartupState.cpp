@@ -16,7 +16,6 @@ std::uint8_t AccessRecord[10] = {};
 bool TerminateRequested = false;
 int StartupExitCode = 0;
 void (*LifecycleTrace)(const char *step) = nullptr;
-std::function<bool(BinaryStream &)> ConfigurationWriter;
 
 bool IsCommandSwitch(const std::string &arg)
 {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,11 +35,6 @@ inline void TraceStep(const char *step)
     if (LifecycleTrace)
         LifecycleTrace(step);
 }
-
-class BinaryStream;
-// Writes the configuration file's body (the patch writer); false on failure. While it is
-// not set, shut-down leaves the configuration file untouched.
-extern std::function<bool(BinaryStream &)> ConfigurationWriter;
 
 // Command line. A switch is an argument that begins with "/" and holds no other "/".
 bool IsCommandSwitch(const std::string &arg);

@@ -9,6 +9,7 @@
 #include "controls/SpeedButton.h"
 
 #include <QBuffer>
+#include <deque>
 #include <optional>
 #include <stdexcept>
 
@@ -392,6 +393,10 @@ void addFont(std::vector<PropertyDescriptor> &v)
                  }});
 }
 
+// Dynamic properties holding a streamed glyph's bytes and the image they were decoded into.
+constexpr const char *kGlyphData = "brtvGlyphData";
+constexpr const char *kGlyphKey = "brtvGlyphKey";
+
 void addSpeedButton(std::vector<PropertyDescriptor> &v)
 {
     using B = TSpeedButton;
@@ -409,6 +414,13 @@ void addSpeedButton(std::vector<PropertyDescriptor> &v)
     // The glyph as the bitmap's data: its byte count, then a bitmap file.
     v.push_back({"Glyph.Data", [](const QWidget &w) { return !as<B>(w).Glyph().isNull(); },
                  [](ComponentWriter &wr, const QWidget &w) {
+                     // A glyph read from a stream goes back with its original bytes until it
+                     // is replaced, so a loaded profile saves unchanged.
+                     const QVariant key = w.property(kGlyphKey);
+                     if (key.isValid() && key.toLongLong() == as<B>(w).Glyph().cacheKey()) {
+                         wr.writeBinary(w.property(kGlyphData).toByteArray());
+                         return;
+                     }
                      QByteArray bmp;
                      QBuffer buf(&bmp);
                      buf.open(QIODevice::WriteOnly);
@@ -432,6 +444,8 @@ void addSpeedButton(std::vector<PropertyDescriptor> &v)
                      if (n > 0 && !img.loadFromData(data.mid(4, n), "BMP"))
                          throw StreamReadError("Invalid glyph data");
                      as<B>(w).SetGlyph(img);
+                     w.setProperty(kGlyphData, data);
+                     w.setProperty(kGlyphKey, as<B>(w).Glyph().cacheKey());
                  }});
     v.push_back(enumProp<B>("Layout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}, blGlyphLeft,
                             [](const B &b) { return b.Layout(); }, [](B &b, int x) { b.SetLayout(x); }));
@@ -488,9 +502,9 @@ ClassDescriptor multiButtonDescriptor()
     return d;
 }
 
-const std::vector<ClassDescriptor> &registry()
+std::deque<ClassDescriptor> &registry()
 {
-    static const std::vector<ClassDescriptor> r = {
+    static std::deque<ClassDescriptor> r = {
         padDescriptor(),
         colourButtonDescriptor(),
         knobDescriptor(),
@@ -546,6 +560,21 @@ QList<QByteArray> registeredClassNames()
     for (const auto &d : registry())
         out.append(d.className);
     return out;
+}
+
+void registerClassDescriptor(ClassDescriptor descriptor)
+{
+    for (auto &d : registry())
+        if (d.className == descriptor.className) {
+            d = std::move(descriptor);
+            return;
+        }
+    registry().push_back(std::move(descriptor));
+}
+
+void appendCommonPrefix(std::vector<PropertyDescriptor> &properties)
+{
+    addPrefix(properties);
 }
 
 void writeComponent(ComponentWriter &w, const QWidget &control, const QByteArray &name)

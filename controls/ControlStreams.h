@@ -26,6 +26,12 @@ struct ClassDescriptor {
 // The classes that component streams of panel elements may name.
 const ClassDescriptor *findClassDescriptor(const QByteArray &className);
 QList<QByteArray> registeredClassNames();
+// Adds the descriptor of a class made outside this library (group boxes, labels, images);
+// a descriptor of the same class name is replaced. Pointers found earlier stay valid.
+void registerClassDescriptor(ClassDescriptor descriptor);
+// The properties every control streams first: Tag, Left, Top, Width, Height, Cursor, Hint.
+// The control must derive from TControlProps.
+void appendCommonPrefix(std::vector<PropertyDescriptor> &properties);
 
 // Writes one component (class name, name, properties, no children) to w.
 // Throws std::invalid_argument for a control of a class that has no descriptor.

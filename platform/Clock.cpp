@@ -1,6 +1,7 @@
 #include "Clock.h"
 
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 #include <pthread.h>
 #include <sched.h>
@@ -50,6 +51,7 @@ bool PeriodicTimer::Start(int periodMs, std::function<void()> callback)
     callback_ = std::move(callback);
     periodMs_ = periodMs;
     stop_.store(false);
+    finished_.store(false);
     lost_.store(0);
     wakeFd_ = eventfd(0, EFD_CLOEXEC);
     if (wakeFd_ < 0)
@@ -65,13 +67,19 @@ bool PeriodicTimer::Start(int periodMs, std::function<void()> callback)
     return true;
 }
 
-void PeriodicTimer::Stop()
+void PeriodicTimer::Stop(const std::function<void()> &whileWaiting)
 {
     if (!running_.load())
         return;
     stop_.store(true);
     std::uint64_t one = 1;
     [[maybe_unused]] auto n = write(wakeFd_, &one, sizeof one);
+    if (whileWaiting && thread_.get_id() != std::this_thread::get_id()) {
+        while (!finished_.load()) {
+            whileWaiting();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
     if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
         thread_.join();
     else if (thread_.joinable())
@@ -125,6 +133,7 @@ void PeriodicTimer::Run()
             deadline += missed * period;
         }
     }
+    finished_.store(true);
 }
 
 } // namespace platform

@@ -26,12 +26,17 @@ public:
 
     // Starts the thread; false when it cannot be started. True at once when running.
     bool Start(int periodMs, std::function<void()> callback);
-    void Stop();
+    // Stops the thread and joins it. While a callback is still running, `whileWaiting`
+    // (when given) is called about once a millisecond, so that the caller can release
+    // what the callback waits for.
+    void Stop(const std::function<void()> &whileWaiting = {});
     bool Running() const { return running_.load(); }
     // Periods skipped because a callback overran.
     std::uint64_t LostPeriods() const { return lost_.load(); }
     // True when called on the timer's own thread.
     bool OnTimerThread() const;
+    // The timer thread's id (a default id when not running).
+    std::thread::id ThreadId() const { return thread_.get_id(); }
 
 private:
     void Run();
@@ -41,6 +46,7 @@ private:
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
     std::atomic<std::uint64_t> lost_{0};
     int wakeFd_ = -1;
 };

@@ -20,6 +20,8 @@ namespace {
 struct SendRecord {
     std::intptr_t result = 0;
     bool done = false;
+    bool abandoned = false;
+    std::thread::id sender;
 };
 
 struct QueuedMessage {
@@ -138,13 +140,17 @@ std::intptr_t SendMessageTo(WindowHandle window, std::uint32_t msg, std::uintptr
     if (d.shutdown.load())
         return 0;
     SendRecord record;
+    record.sender = std::this_thread::get_id();
     std::unique_lock<std::mutex> lock(d.mutex);
     if (!d.Push(QueuedMessage{window, msg, wParam, lParam, &record}))
         return 0;
-    d.sendDone.wait(lock, [&] { return record.done || (d.shutdown.load() && d.running != &record); });
+    d.sendDone.wait(lock, [&] {
+        return record.done || ((d.shutdown.load() || record.abandoned) && d.running != &record);
+    });
     if (record.done)
         return record.result;
-    // Shut-down began before the GUI thread took the message: withdraw it.
+    // Shut-down began (or the send was abandoned) before the GUI thread took the
+    // message: withdraw it.
     for (int i = 0; i < d.count; ++i) {
         QueuedMessage &m = d.queue[(d.head + i) % QueueSize];
         if (m.send == &record) {
@@ -202,6 +208,23 @@ int PendingMessages()
     Dispatcher &d = D();
     std::lock_guard<std::mutex> lock(d.mutex);
     return d.count;
+}
+
+void AbandonBlockedSends(std::thread::id sender)
+{
+    Dispatcher &d = D();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    // A send that waits is still in the queue; the one whose handler runs is not.
+    bool any = false;
+    for (int i = 0; i < d.count; ++i) {
+        SendRecord *r = d.queue[(d.head + i) % QueueSize].send;
+        if (r && r->sender == sender && !r->done) {
+            r->abandoned = true;
+            any = true;
+        }
+    }
+    if (any)
+        d.sendDone.notify_all();
 }
 
 void BeginMessageShutdown()

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 namespace platform {
 
@@ -28,6 +29,11 @@ std::intptr_t SendMessageTo(WindowHandle window, std::uint32_t msg, std::uintptr
 void DeliverPostedMessages();
 // Number of posts waiting.
 int PendingMessages();
+
+// Wakes every send from thread `sender` that the GUI thread has not yet taken: it is
+// withdrawn and returns 0. A send whose handler already runs is left to finish; later
+// sends block as usual.
+void AbandonBlockedSends(std::thread::id sender);
 
 // Raised at the start of shut-down: wakes every blocked sender, which then returns 0.
 void BeginMessageShutdown();

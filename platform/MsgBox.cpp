@@ -191,7 +191,14 @@ Answer MessageBox(const std::string &caption, const std::string &text, Buttons b
 {
     if (ScriptedMode()) {
         Answer answer = DefaultAnswer(buttons);
-        if (auto next = NextScriptedAnswer()) {
+        // An OK-only box has one possible answer: it takes the next answer only when that
+        // is "OK", so that scripts need not know of every notice shown on the way.
+        if (buttons == Buttons::Ok) {
+            Script &s = S();
+            std::lock_guard<std::mutex> lock(s.mutex);
+            if (!s.answers.empty() && Same(Trim(s.answers.front()), "OK"))
+                s.answers.pop_front();
+        } else if (auto next = NextScriptedAnswer()) {
             if (Same(*next, "Yes")) answer = Answer::Yes;
             else if (Same(*next, "No")) answer = Answer::No;
             else if (Same(*next, "OK")) answer = Answer::Ok;

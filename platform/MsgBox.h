@@ -19,6 +19,7 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // Shows a box with the system's own text; "\r\n" in the text becomes a line break.
+// Scripted, an OK-only box takes the next answer only when it is "OK".
 Answer MessageBox(const std::string &caption, const std::string &text, Buttons buttons);
 // A box with only OK.
 inline void ShowMessage(const std::string &caption, const std::string &text)

@@ -68,6 +68,9 @@ protected:
         e.insert("BRTV_BOX_LOG", QString::fromStdString((root / (cfg + ".box")).string()));
         for (const QString &kv : env)
             e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+        // No interface library beside the copied program: the demo-mode question comes first.
+        if (e.contains("BRTV_ANSWERS"))
+            e.insert("BRTV_ANSWERS", "Yes," + e.value("BRTV_ANSWERS"));
         p->setProcessEnvironment(e);
         p->setWorkingDirectory(QString::fromStdString(root.string()));
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -112,7 +115,9 @@ TEST_F(ProgramProcess, ModifiedShowAsksOnSigterm)
     ASSERT_TRUE(WaitFor([&] { return Running("m"); }));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(WaitFor([&] { return Traced("m", "CloseRefused"); }));
-    EXPECT_EQ(Read(root / "m.box"), "Brantoval-1024|The Show was modified. Save file ?|Cancel\n");
+    std::string boxes = Read(root / "m.box");
+    EXPECT_NE(boxes.find("Brantoval-1024|The Show was modified. Save file ?|Cancel\n"), std::string::npos);
+    EXPECT_EQ(boxes.find("|No\n"), std::string::npos);
     EXPECT_FALSE(p->waitForFinished(300));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(p->waitForFinished(30000));

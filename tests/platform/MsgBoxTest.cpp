@@ -14,7 +14,7 @@ TEST(MsgBox, ScriptedAnswersAreTakenInOrderAndLogged)
     std::remove(log.c_str());
     setenv("BRTV_BOX_LOG", log.c_str(), 1);
     platform::ResetAnswers();
-    platform::QueueAnswers({"Cancel", "yes", "OK", "3", "/tmp/show.d1k"});
+    platform::QueueAnswers({"Cancel", "yes", "OK", "OK", "3", "/tmp/show.d1k"});
     using platform::Answer;
     using platform::Buttons;
     EXPECT_EQ(platform::MessageBox("Brantoval-1024", "The Show was modified. Save file ?", Buttons::YesNoCancel),
@@ -22,6 +22,9 @@ TEST(MsgBox, ScriptedAnswersAreTakenInOrderAndLogged)
     EXPECT_EQ(platform::MessageBox("C", "q", Buttons::YesNo), Answer::Yes);
     // An answer the box does not offer counts as the box's default.
     EXPECT_EQ(platform::MessageBox("C", "q", Buttons::YesNo), Answer::No);
+    // An OK-only box takes an "OK" but leaves any other answer for the next question.
+    EXPECT_EQ(platform::MessageBox("C", "notice", Buttons::Ok), Answer::Ok);
+    EXPECT_EQ(platform::MessageBox("C", "notice", Buttons::Ok), Answer::Ok);
     QDialog dialog;
     dialog.setWindowTitle("Start");
     EXPECT_EQ(platform::RunModalDialog(dialog), 3);

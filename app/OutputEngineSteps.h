@@ -1,0 +1,72 @@
+// The steps of one engine tick and the helpers they share. Only the tick calls the
+// steps; everything here runs on the timer thread.
+#pragma once
+
+#include "LevelPipeline.h"
+#include "ShowModel.h"
+
+#include <cstdint>
+
+namespace engine {
+
+// Clock arithmetic on the int32 millisecond clocks wraps instead of overflowing.
+inline std::int32_t AddMs(std::int32_t clock, std::int64_t ms)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(clock) + static_cast<std::uint32_t>(ms));
+}
+inline std::int32_t DiffMs(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// The sequence at `index`, or nullptr when the index is outside the table.
+const SequenceRecord *SequenceAt(std::int32_t index);
+// The scene at `index` of `seq`, or nullptr when it does not exist.
+inline const SceneRecord *SceneAt(const SequenceRecord *seq, std::int32_t index)
+{
+    if (!seq || index < 0 || index >= seq->sceneCount || index >= MaxScenes)
+        return nullptr;
+    return seq->scenes[index];
+}
+// Scene count of a sequence, 0 for a missing one.
+inline int SceneCountOf(const SequenceRecord *seq)
+{
+    return seq && seq->sceneCount > 0 ? (seq->sceneCount < MaxScenes ? seq->sceneCount : MaxScenes) : 0;
+}
+
+// Where a player stands in its sequence.
+struct PlayerCursor {
+    std::int32_t scene = 0;
+    std::int32_t nextScene = 0;
+    std::int32_t nextStepTime = 0;
+    std::int32_t fadeEnd = 0;
+    std::int32_t fadeTicks = 0;
+};
+
+// True when the sequence's step mode says the next scene is due at `clock`.
+bool StepDue(const SequenceRecord &seq, const PlayerCursor &cursor, std::int32_t clock);
+// Moves the cursor onto the next scene of a sequence that has scenes and sets its fade
+// and next step time. A slot's next step time in scene-time, beat and manual mode adds
+// the new scene's time; the single player's beat and manual modes wait 500 ms.
+// Returns the new scene.
+const SceneRecord *AdvanceScene(const SequenceRecord &seq, PlayerCursor &cursor, std::int32_t clock, bool slot);
+// Fades `levels` from `cur` toward `next`, `w` ticks out of `ticks` (ticks > 0, w is
+// clamped to 0..ticks): 8-bit channels linearly, 16-bit pairs over coarse and fine
+// together; jump channels take `next` when `jumpNow`, else keep `cur`.
+void FadeLevels(std::uint8_t *levels, const std::uint8_t *cur, const std::uint8_t *next, std::int64_t w,
+                std::int64_t ticks, bool jumpNow);
+// Writes player levels to the fixture channels that follow the players: state 0, and
+// state 2 when `withLinked`; during black-out channels with an off value are skipped.
+// Sets OutputChanged on a difference when `markChanges`.
+void WriteFixtureLevels(const std::uint8_t *levels, bool withLinked, bool markChanges);
+// Sends or posts an engine message to the main window's message window.
+void PostEngineCode(std::uintptr_t code, std::intptr_t lParam = 0);
+
+void StepSequencePlayer();
+void StepMultiPlayer();
+void StepCrossFade();
+// Applies DMX input by the input mode; true when the frame build is to be skipped.
+bool ApplyDmxInput();
+void RunInputFunctions(int count);
+
+} // namespace engine

@@ -1,0 +1,53 @@
+#include "PlayListFile.h"
+
+#include "ShowModel.h"
+#include "platform/MsgBox.h"
+
+#include <cstring>
+
+bool ReadPlayList(BinaryStream &stream, std::int64_t end)
+{
+    char magic[8];
+    stream.Read(magic, 8);
+    bool current = std::memcmp(magic, "PRG2\0\0\0\0", 8) == 0;
+    bool older = std::memcmp(magic, "PRGL\0\0\0\0", 8) == 0;
+    if (!current && !older) {
+        platform::ShowMessage("HLVR", "Program List Data Error");
+        return false;
+    }
+    PlayListEntries.clear();
+    PlayListCount = 0;
+    while (stream.Position() < end) {
+        PlayListEntry e;
+        e.startTime = stream.ReadI32();
+        e.index = stream.ReadI16();
+        e.cueFlag = stream.ReadU8();
+        e.mediaFile = stream.ReadShortString();
+        e.mediaStart = stream.ReadI32();
+        e.mediaStop = stream.ReadI32();
+        e.action = stream.ReadU8();
+        e.gotoRow = stream.ReadI16();
+        e.comments = stream.ReadShortString();
+        e.fade = current ? stream.ReadI32() : 0;
+        PlayListEntries.push_back(std::move(e));
+        PlayListCount = static_cast<std::int32_t>(PlayListEntries.size());
+    }
+    return true;
+}
+
+void WritePlayList(BinaryStream &stream)
+{
+    stream.Write("PRG2\0\0\0\0", 8);
+    for (const auto &e : PlayListEntries) {
+        stream.WriteI32(e.startTime);
+        stream.WriteI16(e.index);
+        stream.WriteU8(e.cueFlag);
+        stream.WriteShortString(e.mediaFile);
+        stream.WriteI32(e.mediaStart);
+        stream.WriteI32(e.mediaStop);
+        stream.WriteU8(e.action);
+        stream.WriteI16(e.gotoRow);
+        stream.WriteShortString(e.comments);
+        stream.WriteI32(e.fade);
+    }
+}
