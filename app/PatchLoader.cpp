@@ -1,6 +1,7 @@
 #include "PatchLoader.h"
 
 #include "LevelPipeline.h"
+#include "ProfileFile.h"
 #include "SetupFile.h"
 #include "ShowModel.h"
 #include "platform/Files.h"
@@ -49,48 +50,20 @@ bool DeviceNameLess(const DeviceTypeEntry &a, const DeviceTypeEntry &b)
     return std::strcmp(a.deviceName.c_str(), b.deviceName.c_str()) < 0;
 }
 
-bool PeekTag(BinaryStream &s, const char *tag)
-{
-    if (s.Remaining() < 4)
-        return false;
-    char t[4];
-    std::int64_t here = s.Position();
-    s.Read(t, 4);
-    if (std::memcmp(t, tag, 4) == 0)
-        return true;
-    s.Seek(here);
-    return false;
-}
-
-// Reads the catalogue part of a profile; false when it is not a profile.
+// Reads the catalogue part of a profile through the shared header reader; false when it
+// is not a profile. The catalogue limits the count to 1..32 and clears the used bits at
+// and above it.
 bool ReadProfileHeader(const std::string &path, DeviceTypeEntry &entry)
 {
-    try {
-        FileStream s(path, FileStream::ReadOnly);
-        char magic[4];
-        if (s.Remaining() < 4)
-            return false;
-        s.Read(magic, 4);
-        if (std::memcmp(magic, "DSL0", 4) != 0)
-            return false;
-        int count = s.ReadU8();
-        std::uint32_t mask = s.ReadU32();
-        s.Read(entry.functions, MaxFixtureChannels);
-        s.Skip(64);
-        if (PeekTag(s, "BLCO"))
-            s.Skip(64);
-        if (PeekTag(s, "SMTH"))
-            s.Skip(4);
-        entry.deviceName = s.ReadShortString();
-        count = std::clamp(count, 1, MaxFixtureChannels);
-        if (count < 32)
-            mask &= (1u << count) - 1;
-        entry.channelCount = static_cast<std::uint8_t>(count);
-        entry.usedMask = mask;
-        return true;
-    } catch (const StreamError &) {
+    DspProfile profile;
+    if (ReadDspHeaderFile(path, profile) != DspReadResult::Ok)
         return false;
-    }
+    ClampForCatalogue(profile);
+    std::memcpy(entry.functions, profile.functions, MaxFixtureChannels);
+    entry.deviceName = profile.name;
+    entry.channelCount = profile.count;
+    entry.usedMask = profile.usedMask;
+    return true;
 }
 
 int FindDeviceType(const std::string &fileName)
