@@ -46,12 +46,16 @@ int OutputChannelCount()
 // Reads the interface's beat input byte into BeatTrigger.
 void ReadHardwareBeat()
 {
-    const InterfaceLibraryWords &lib = InterfaceLibrary;
-    if (!HardwareBeatInput || DeviceState < 0 || !lib._DMXRead || !lib._SendRequest || !lib._ReadBuf)
+    if (!HardwareBeatInput || DeviceState < 0)
         return;
     unsigned char beat = BeatTrigger.load();
     {
+        // The words are read under the lock, so a bind or unbind never changes them
+        // between the test and the call.
         std::lock_guard<std::mutex> lock(InterfaceCallMutex);
+        const InterfaceLibraryWords lib = InterfaceLibrary;
+        if (!lib._DMXRead || !lib._SendRequest || !lib._ReadBuf)
+            return;
         lib._SendRequest(4, 0, 0);
         lib._ReadBuf(1, &beat);
     }
@@ -81,13 +85,15 @@ void SendFrame()
         return;
     FrameChanged.store(1);
     std::memcpy(DmxPrevFrame, DmxOutFrame, static_cast<std::size_t>(n));
+    if (DeviceState < 0 || !DmxOutEnabled)
+        return;
+    std::lock_guard<std::mutex> lock(InterfaceCallMutex);
     const DMXWriteFn write = InterfaceLibrary._DMXWrite;
-    if (DeviceState < 0 || !DmxOutEnabled || !write)
+    if (!write)
         return;
     int length = ((n - 1) & ~255) + 256;
     if (SendFullFrame.exchange(0))
         length = OutputChannelCount();
-    std::lock_guard<std::mutex> lock(InterfaceCallMutex);
     write(length, DmxOutFrame);
 }
 

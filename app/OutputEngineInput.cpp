@@ -43,9 +43,10 @@ void PostToggle(bool on, bool current, std::uintptr_t code)
 
 bool ApplyDmxInput()
 {
-    if (DeviceState >= 0 && InterfaceLibrary._DMXRead) {
+    if (DeviceState >= 0) {
         std::lock_guard<std::mutex> lock(InterfaceCallMutex);
-        InterfaceLibrary._DMXRead(MaxInputChannels, DmxInLevels);
+        if (const DMXReadFn read = InterfaceLibrary._DMXRead)
+            read(MaxInputChannels, DmxInLevels);
     }
     InputClock = AddMs(InputClock, TickMs);
 
