@@ -305,8 +305,12 @@ ClassDescriptor padDescriptor()
     return d;
 }
 
+} // namespace
+
 // Font sub-properties, written only while the control has a font of its own.
-void addFont(std::vector<PropertyDescriptor> &v)
+void appendFontProperties(std::vector<PropertyDescriptor> &v, std::function<bool(const QWidget &)> ownFont,
+                          std::function<TFontSettings(const QWidget &)> get,
+                          std::function<void(QWidget &, const TFontSettings &)> set)
 {
     static const std::vector<std::pair<int, const char *>> charsets = {
         {0, "ANSI_CHARSET"}, {1, "DEFAULT_CHARSET"}, {2, "SYMBOL_CHARSET"}, {77, "MAC_CHARSET"},
@@ -316,16 +320,14 @@ void addFont(std::vector<PropertyDescriptor> &v)
         {204, "RUSSIAN_CHARSET"}, {222, "THAI_CHARSET"}, {238, "EASTEUROPE_CHARSET"}, {255, "OEM_CHARSET"},
     };
     static const char *styles[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
-    auto ownFont = [](const QWidget &w) { return !props(w).ParentFont(); };
-    auto change = [](QWidget &w, const std::function<void(TFontSettings &)> &f) {
-        auto &b = as<TSpeedButton>(w);
-        TFontSettings font = b.Font();
+    auto change = [get, set](QWidget &w, const std::function<void(TFontSettings &)> &f) {
+        TFontSettings font = get(w);
         f(font);
-        b.SetFont(font);
+        set(w, font);
     };
     v.push_back({"Font.Charset", ownFont,
-                 [](ComponentWriter &wr, const QWidget &w) {
-                     const int c = as<TSpeedButton>(w).Font().Charset;
+                 [get](ComponentWriter &wr, const QWidget &w) {
+                     const int c = get(w).Charset;
                      for (const auto &cs : charsets)
                          if (cs.first == c) {
                              wr.writeIdent(cs.second);
@@ -351,27 +353,27 @@ void addFont(std::vector<PropertyDescriptor> &v)
                      change(w, [c](TFontSettings &f) { f.Charset = c; });
                  }});
     v.push_back({"Font.Color", ownFont,
-                 [](ComponentWriter &wr, const QWidget &w) { wr.writeColor(as<TSpeedButton>(w).Font().Color); },
+                 [get](ComponentWriter &wr, const QWidget &w) { wr.writeColor(get(w).Color); },
                  [change](ComponentReader &r, QWidget &w) {
                      const TColor c = r.readColor();
                      change(w, [c](TFontSettings &f) { f.Color = c; });
                  }});
     v.push_back({"Font.Height", ownFont,
-                 [](ComponentWriter &wr, const QWidget &w) { wr.writeInteger(as<TSpeedButton>(w).Font().Height); },
+                 [get](ComponentWriter &wr, const QWidget &w) { wr.writeInteger(get(w).Height); },
                  [change](ComponentReader &r, QWidget &w) {
                      const int h = clampToInt(r.readInteger());
                      change(w, [h](TFontSettings &f) { f.Height = h; });
                  }});
     v.push_back({"Font.Name", ownFont,
-                 [](ComponentWriter &wr, const QWidget &w) { wr.writeString(as<TSpeedButton>(w).Font().Name); },
+                 [get](ComponentWriter &wr, const QWidget &w) { wr.writeString(get(w).Name); },
                  [change](ComponentReader &r, QWidget &w) {
                      const QByteArray n = r.readString();
                      change(w, [n](TFontSettings &f) { f.Name = n; });
                  }});
-    v.push_back({"Font.Style", [ownFont](const QWidget &w) { return ownFont(w) && as<TSpeedButton>(w).Font().Style != 0; },
-                 [](ComponentWriter &wr, const QWidget &w) {
+    v.push_back({"Font.Style", [ownFont, get](const QWidget &w) { return ownFont(w) && get(w).Style != 0; },
+                 [get](ComponentWriter &wr, const QWidget &w) {
                      QList<QByteArray> set;
-                     const int s = as<TSpeedButton>(w).Font().Style;
+                     const int s = get(w).Style;
                      for (int i = 0; i < 4; ++i)
                          if (s & (1 << i))
                              set.append(styles[i]);
@@ -391,6 +393,16 @@ void addFont(std::vector<PropertyDescriptor> &v)
                      }
                      change(w, [s](TFontSettings &f) { f.Style = s; });
                  }});
+}
+
+namespace {
+
+void addFont(std::vector<PropertyDescriptor> &v)
+{
+    appendFontProperties(
+        v, [](const QWidget &w) { return !props(w).ParentFont(); },
+        [](const QWidget &w) { return as<TSpeedButton>(w).Font(); },
+        [](QWidget &w, const TFontSettings &f) { as<TSpeedButton>(w).SetFont(f); });
 }
 
 // Dynamic properties holding a streamed glyph's bytes and the image they were decoded into.

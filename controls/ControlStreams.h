@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controls/ComponentStream.h"
+#include "controls/SpeedButton.h"
 
 #include <QWidget>
 #include <functional>
@@ -32,6 +33,11 @@ void registerClassDescriptor(ClassDescriptor descriptor);
 // The properties every control streams first: Tag, Left, Top, Width, Height, Cursor, Hint.
 // The control must derive from TControlProps.
 void appendCommonPrefix(std::vector<PropertyDescriptor> &properties);
+// Appends the Font.* sub-properties (Charset, Color, Height, Name, Style) of a control
+// whose font is read with `get` and written with `set`, streamed while `ownFont` holds.
+void appendFontProperties(std::vector<PropertyDescriptor> &properties, std::function<bool(const QWidget &)> ownFont,
+                          std::function<TFontSettings(const QWidget &)> get,
+                          std::function<void(QWidget &, const TFontSettings &)> set);
 
 // Writes one component (class name, name, properties, no children) to w.
 // Throws std::invalid_argument for a control of a class that has no descriptor.
