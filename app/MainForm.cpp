@@ -76,6 +76,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     ui->EnaDMXin->setChecked(!DmxInEnabled);
 
     InstallShowFileHooks();
+    TransportCreate();
     FormCreate();
 }
 

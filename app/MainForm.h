@@ -14,6 +14,12 @@ class TMainForm;
 }
 class QAction;
 class QCloseEvent;
+// Transport (MainFormTransport.cpp).
+class QLineEdit;
+class QMenu;
+class QSpinBox;
+class QTimer;
+class TSpeedButton;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -74,6 +80,70 @@ public:
     std::string SaveDialogFilter;
     // Brings the window in front (another start asked for it).
     void RaiseFromOtherInstance();
+
+    // ---- Transport and play controls (MainFormTransport.cpp) ----
+public:
+    // Wires the transport bar, the "Operation" menu and the display timer; creates the
+    // hidden tempo twins of the multi-sequence panel. Runs once; handlers call it too.
+    void TransportCreate();
+    void Play1Click();
+    void PlayClick();
+    void StopClick(QObject *sender = nullptr);
+    void PlayMouseDown();
+    void PlayPopupPopup();
+    void PlayBackClick();
+    void TempoButtonClick();
+    void TempoClick1Click();
+    void ManualForwardClick();
+    void TempoChange();
+    void TempoExit();
+    void SynchButtonClick();
+    void SynchButtonMouseDown();
+    void SynchSetupClick();
+    void CycleButtonClick();
+    void UseFadeClick();
+    void FadeButtonClick();
+    void FadeTimeChange();
+    void TimeEditScChange();
+    void BlackOut1Click();
+    void BlackOutClick();
+    void FavouriteClick();
+    void FavourClick();
+    void FavouriteMouseDown();
+    void DisaFavoriteClick();
+    void DisaSequenceClick();
+    void GOClick();
+    void TimerFonPlayTimer();
+    // Helpers other commands call.
+    void ExtSynchSet(int kind);
+    void ExtFadeSet(int kind);
+    void MakeCrossFadeFavorite();
+    void MakeCrossFadeSequence(int sequence, int scene);
+    void WaitCrossFinal();
+    void ApplyBlackOutLevels();
+    void SetDevices();
+    void SetDevicesAfterBlackOut();
+    // Selects a fixture (minimal: the selection and the header).
+    void Select(int fixture);
+
+    QTimer *TimerFonPlay = nullptr;
+    QMenu *PlayPopup = nullptr;
+    QSpinBox *DUpDownTempo = nullptr;   // on the docked multi-sequence panel
+    QLineEdit *DTempo = nullptr;
+    QLineEdit *Tempo = nullptr;          // the edit of UpDownTempo
+    TSpeedButton *DTempoButton = nullptr;
+    std::int32_t TapTime = 0;
+    std::int32_t TapInterval = 0;
+    std::uint8_t BlinkPhase = 0;
+
+private:
+    void SetEditingControlsEnabled(bool enabled);
+    void SetPlayMenusEnabled(bool enabled);
+    void SetDevicesWith(bool linked);
+    void ShowSceneOnDisplay(int scene);
+    bool transportCreated_ = false;
+    int showingValue_ = 0;               // >0 while the GUI itself writes the time edits
+    // ---- end of transport ----
 
 protected:
     void closeEvent(QCloseEvent *event) override;

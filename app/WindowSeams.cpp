@@ -1,0 +1,7 @@
+#include "WindowSeams.h"
+
+WindowSeamTable &WindowSeams()
+{
+    static WindowSeamTable table;
+    return table;
+}
