@@ -67,6 +67,8 @@ void TMainForm::CloseToolWindows()
 
 void TMainForm::StopPlayback()
 {
+    if (Playing.load())
+        StopClick();
     Playing.store(0);
     PlayInBackground.store(0);
     TraceStep("PlayStopped");

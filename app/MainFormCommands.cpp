@@ -31,10 +31,13 @@ void TMainForm::FormActivate()
     TraceStep("FormActivate");
     switch (StartMode) {
     case 0:
-        // Selecting and playing the start sequence comes with the sequence box and the
-        // transport.
-        if (StartIndex >= SequenceCount)
-            StartIndex = -1;
+        // A start index beyond the sequences selects nothing.
+        if (StartIndex >= 0 && StartIndex < SequenceCount) {
+            CurSequence = StartIndex;
+            CurScene = Sequences[CurSequence] && Sequences[CurSequence]->sceneCount > 0 ? 0 : -1;
+        }
+        if (AutoPlay && !Playing.load())
+            PlayClick();
         break;
     case 1:
         if (StartIndex == -1)

@@ -129,6 +129,25 @@ TEST_F(StartupTest, WindowsAreCreatedInOrderAfterFormCreate)
     EXPECT_EQ(trace.back(), "TimerStopped");
 }
 
+TEST_F(StartupTest, StartModeSelectsAndPlaysTheSequenceOnce)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_GE(SequenceCount, 1);   // a new show has its first sequence
+    StartMode = 0;
+    StartIndex = 0;
+    AutoPlay = 1;
+    StartupActionsPending = 1;
+    MainForm->FormActivate();
+    EXPECT_EQ(CurSequence, 0);
+    EXPECT_EQ(Playing.load(), 1);
+    EXPECT_EQ(StartupActionsPending, 0);
+    // Only the first activation applies it.
+    MainForm->StopClick();
+    MainForm->FormActivate();
+    EXPECT_EQ(Playing.load(), 0);
+    ResetStartMode();
+}
+
 TEST_F(StartupTest, CorruptPlanBitmapIsLeftAloneAndStartGoesOn)
 {
     { std::ofstream(root / "bin" / "planimg.BMP") << "not a bitmap"; }
