@@ -61,8 +61,15 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
         connect(recent[i], &QAction::triggered, this, [this, i] { File1Click(i); });
     connect(ui->Exit1, &QAction::triggered, this, [this] { FileExit(); });
     connect(ui->FullScreen, &QAction::triggered, this, [this] { FullScreenClick(); });
-    connect(ui->Emulator, &QAction::triggered, this, [this] { EmulatorClick(); });
-    connect(ui->EmulatorButton, &QToolButton::clicked, this, [this] { EmulatorClick(); });
+    // The menu item and its button toggle themselves; the other one follows.
+    connect(ui->Emulator, &QAction::triggered, this, [this] {
+        ui->EmulatorButton->setChecked(ui->Emulator->isChecked());
+        EmulatorClick();
+    });
+    connect(ui->EmulatorButton, &QToolButton::clicked, this, [this] {
+        ui->Emulator->setChecked(ui->EmulatorButton->isChecked());
+        EmulatorClick();
+    });
     connect(ui->OnTop, &QAction::triggered, this, [this] { SetTransportOnBottom(false); });
     connect(ui->OnBottom, &QAction::triggered, this, [this] { SetTransportOnBottom(true); });
     connect(ui->EnaDMXout, &QToolButton::clicked, this, [this] { EnaDMXoutClick(); });

@@ -95,16 +95,9 @@ void TMainForm::HelpHowToUse() { OpenHelp(); }
 // The About box comes with the start dialog.
 void TMainForm::HelpAbout() {}
 
-// The visualiser window is switched on and off here; until it exists the item and the
-// button only follow each other.
-void TMainForm::EmulatorClick()
-{
-    bool on = ui->Emulator->isChecked() || ui->EmulatorButton->isChecked();
-    if (sender() == nullptr)
-        on = !ui->Emulator->isChecked();
-    ui->Emulator->setChecked(on);
-    ui->EmulatorButton->setChecked(on);
-}
+// The visualiser window is switched on and off here; until it exists the menu item and
+// the button only keep their common state.
+void TMainForm::EmulatorClick() {}
 
 namespace {
 void ProcessMessagesTimes(int n)
