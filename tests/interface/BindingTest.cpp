@@ -24,18 +24,13 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Read(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testfiles::Read;
 
 std::vector<std::string> Lines(const std::string &text)
 {
@@ -53,10 +48,7 @@ class BindingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               ("brtv-binding-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = testfiles::FreshFolder("brtv-binding");
         fs::create_directories(root / "bin");
         platform::SetProgramFolder((root / "bin").string());
         setenv("BRTV_FAKE_LOG", (root / "fake.log").c_str(), 1);

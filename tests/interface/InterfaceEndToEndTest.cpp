@@ -33,6 +33,7 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -44,13 +45,7 @@ const char *const Forbidden = "Brantoval-1024|Access to DMX hardware is forbidde
 std::vector<std::string> steps;
 void RecordStep(const char *step) { steps.emplace_back(step); }
 
-std::string Read(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testfiles::Read;
 
 std::vector<std::string> Lines(const std::string &text)
 {
@@ -125,10 +120,7 @@ class InterfaceEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               ("brtv-iface-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = testfiles::FreshFolder("brtv-iface");
         fs::create_directories(root / "bin");
         const char *bin = std::getenv("BRTV_BIN_DIR");
         ASSERT_NE(bin, nullptr);

@@ -9,17 +9,12 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string Read(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testfiles::Read;
 
 // Waits up to 30 s (a hang guard) for `done`.
 template <class F> bool WaitFor(F done)
@@ -37,10 +32,7 @@ class ProgramProcess : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               ("brtv-proc-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = testfiles::FreshFolder("brtv-proc");
         fs::create_directories(root / "bin");
         const char *bin = std::getenv("BRTV_BIN_DIR");
         ASSERT_NE(bin, nullptr);

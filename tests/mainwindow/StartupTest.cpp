@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -27,13 +28,7 @@ namespace {
 std::vector<std::string> trace;
 void Record(const char *step) { trace.emplace_back(step); }
 
-std::string Read(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testfiles::Read;
 
 int IndexOf(const std::string &step)
 {
@@ -47,10 +42,7 @@ class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               ("brtv-start-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = testfiles::FreshFolder("brtv-start");
         fs::create_directories(root / "bin");
         setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
         platform::SetProgramFolder((root / "bin").string());

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -18,13 +19,7 @@ fs::path TempFolder(const char *name)
     return p;
 }
 
-std::string Read(const fs::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testfiles::Read;
 
 void Write(const fs::path &p, const std::string &s)
 {

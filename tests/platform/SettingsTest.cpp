@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -15,9 +16,7 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("brtv-settings-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        dir = testfiles::FreshFolder("brtv-settings");
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir); }

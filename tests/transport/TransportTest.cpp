@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
 using namespace transport_test;
@@ -44,10 +45,7 @@ class TransportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               ("brtv-transport-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = testfiles::FreshFolder("brtv-transport");
         fs::create_directories(root / "bin");
         setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
         platform::SetProgramFolder((root / "bin").string());
