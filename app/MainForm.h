@@ -145,6 +145,24 @@ private:
     int showingValue_ = 0;               // >0 while the GUI itself writes the time edits
     // ---- end of transport ----
 
+    // ---- Sequence and scene editing (MainFormEditing.cpp) ----
+public:
+    // Called by the messages, the fixture area and the joystick as well.
+    void SequenceChange();                 // the Sequence box's index became current
+    void SceneNumKeyPress(int key);        // Qt key code; acts on Enter/Return only
+    void NextClick();                      // the NextScene button
+    void PrevClick();                      // the PrevScene button
+    void NextSceneClick();
+    void PrevSceneClick();
+    void RefreshClick();
+    // ---- end of editing ----
+
+    // ---- Engine and application messages (MainFormMessages.cpp) ----
+    // ---- end of messages ----
+
+    // ---- Fixture area (MainFormFixtures.cpp) ----
+    // ---- end of fixture area ----
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
