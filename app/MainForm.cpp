@@ -84,6 +84,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
 
     InstallShowFileHooks();
     TransportCreate();
+    EditingCreate();
     FormCreate();
 }
 

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ class QMenu;
 class QSpinBox;
 class QTimer;
 class TSpeedButton;
+// Sequence and scene editing (MainFormEditing.cpp).
+struct SceneRecord;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -155,6 +158,47 @@ public:
     void NextSceneClick();
     void PrevSceneClick();
     void RefreshClick();
+    // Wires the sequence and scene controls and menus. Runs once; handlers call it too.
+    void EditingCreate();
+    // After a show was created or opened: the box gets the show's sequences, the first
+    // is selected, the show name is shown.
+    void FillSequenceBox();
+    // Makes `index` the current sequence through the box (hot sequences, messages).
+    void SelectSequence(int index);
+    void NewSeqClick();
+    void DelSeqClick();
+    void SplitSequence1Click();
+    void MergeSequences1Click();
+    void RenameSeqClick();
+    void SeqNumMouseUp(Qt::MouseButton button);
+    void S0Click(int tag);
+    void NewSceneClick();
+    void NewSceneMouseDown();
+    void DeleteButtonClick();
+    void SliderSceneChange();
+    void SceneChange();
+    void RenameScene2Click();
+    void CopyButtonClick();
+    void InsertButtonClick();
+    void ReplaceButtonClick();
+    void ShowChange();
+    void SeqListClick();
+
+private:
+    enum class ChangeSource { Program, Box, SequenceList };
+    void SequenceChangeFrom(ChangeSource source);
+    void SequenceChangeWhilePlaying(int index);
+    void ShowSequenceSettings();
+    void ShowCurrentScene();
+    void SetSceneControlsVisible(bool visible);
+    void SetSequenceControlsVisible(bool visible);
+    void StepToScene(int scene, bool setDevices);
+    // A new scene after the current one, filled by `fill`; `limitText` answers a full
+    // sequence. True when made.
+    bool AddSceneAfterCurrent(const char *limitText, const std::function<void(SceneRecord &)> &fill);
+    bool editingCreated_ = false;
+    int newSceneChoice_ = 0;     // first-scene choice of the sequence being made, 0 none
+public:
     // ---- end of editing ----
 
     // ---- Engine and application messages (MainFormMessages.cpp) ----

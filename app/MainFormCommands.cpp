@@ -32,10 +32,8 @@ void TMainForm::FormActivate()
     switch (StartMode) {
     case 0:
         // A start index beyond the sequences selects nothing.
-        if (StartIndex >= 0 && StartIndex < SequenceCount) {
-            CurSequence = StartIndex;
-            CurScene = Sequences[CurSequence] && Sequences[CurSequence]->sceneCount > 0 ? 0 : -1;
-        }
+        if (StartIndex >= 0 && StartIndex < SequenceCount)
+            SelectSequence(StartIndex);
         if (AutoPlay && !Playing.load())
             PlayClick();
         break;

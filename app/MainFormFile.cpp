@@ -51,9 +51,16 @@ void TMainForm::FileNew()
     // Engine messages are dropped while the patch window of a new show is open.
     platform::WindowHandle saved = MessageWindow;
     MessageWindow = 0;
-    NewShow();
+    {
+        // The auto-backup keeps away while the patch window builds the new show.
+        const std::uint8_t loading = ShowFileBusy.load();
+        ShowFileBusy.store(1);
+        NewShow();
+        ShowFileBusy.store(loading);
+    }
     MessageWindow = saved;
     SelectedFixture = FixtureCount > 0 ? 0 : -1;
+    FillSequenceBox();
     SetShowCaption(this);
 }
 
@@ -82,6 +89,7 @@ void TMainForm::FileOpen()
     PlayInBackground.store(0);
     if (ReadShowFile(AbsolutePath(path))) {
         SelectedFixture = FixtureCount > 0 ? 0 : -1;
+        FillSequenceBox();
         SetShowCaption(this);
     }
     DmxInEnabled = inputWas;

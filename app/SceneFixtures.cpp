@@ -92,6 +92,24 @@ bool SceneToFixtures()
     return true;
 }
 
+void SceneToAllFixtureChannels(const SceneRecord &scene)
+{
+    ForEachFixtureChannel([&scene](int, FixtureRecord &f, int j, int c) { f.values[j] = scene.levels[c]; });
+}
+
+void PlaceSceneOnOutput(const SceneRecord &scene)
+{
+    const bool blackOut = BlackOutOn.load() != 0;
+    ForEachFixtureChannel([&scene, blackOut](int, FixtureRecord &f, int j, int c) {
+        if (f.used[j] != 1 || f.states[j] != 0)
+            return;
+        if (blackOut && ChannelOffValues[c] != -1)
+            return;
+        f.values[j] = scene.levels[c];
+        DmxOutLevels[c] = scene.levels[c];
+    });
+}
+
 void SendFixtureValues(bool withLinked, const std::function<void(int, int)> &sent)
 {
     ForEachFixtureChannel([&](int i, FixtureRecord &f, int j, int c) {

@@ -20,6 +20,14 @@ bool FixturesToScene();
 // same guards except the play-list one. True when it took them.
 bool SceneToFixtures();
 
+// Takes every fixture channel's value from `scene`, whatever the channel's state (a scene
+// made, pasted or stepped to becomes the whole edit).
+void SceneToAllFixtureChannels(const SceneRecord &scene);
+// Puts `scene` in place at once while a sequence starts playing: every used channel in
+// state 0 takes its level into the fixture's value and into DmxOutLevels; while
+// black-out is on, channels with an off value are left alone.
+void PlaceSceneOnOutput(const SceneRecord &scene);
+
 // Sends the fixtures' values of used channels to the output with SetChannelLevel:
 // channels in state 0, and in state 2 when `withLinked`. `sent` hears of every channel
 // sent (fixture index, channel within the fixture).

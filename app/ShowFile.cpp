@@ -5,6 +5,7 @@
 #include "PatchLoader.h"
 #include "PlayListFile.h"
 #include "PlayState.h"
+#include "InterfaceBinding.h"
 #include "SceneRecordIO.h"
 #include "SetupFile.h"
 #include "ShowModel.h"
@@ -627,6 +628,7 @@ ShowFileHooks &ShowFileEvents()
         h.createFirstSequence = DefaultFirstSequence;
         h.memoryAllocationError = [] {
             platform::ShowMessage(AppCaption, "Memory allocation error");
+            CloseInterface();
             std::exit(1);
         };
         return h;

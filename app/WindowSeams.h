@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 
 struct WindowSeamTable {
     // Sequence list: end in-place editing of a cell.
@@ -31,6 +32,36 @@ struct WindowSeamTable {
     std::function<void(int fixture, int channel)> repaintFixtureChannel;
     // Sequence box: make `index` the current sequence (the sequence change command).
     std::function<void(int index)> sequenceChange;
+
+    // Sequence and scene editing.
+    // The name dialog: `label` is its caption line ("Sequence Name" or "Scene Name"),
+    // `text` comes in as the default and goes out as the name; with `firstSceneChoice`
+    // the "First Scene" choice is offered and `choice` gets 1 "Default", 2 "Zero " or
+    // 3 "Inherited". False when cancelled. Empty: the default text and choice 1.
+    std::function<bool(const std::string &label, std::string &text, bool firstSceneChoice, int &choice)> seqNameDialog;
+    // The scene-count dialog: true with the number of scenes to make. Empty: not offered.
+    std::function<bool(int &count)> makeScenesDialog;
+    // Sequence list window: rebuild, show/hide.
+    std::function<void()> sequencesListRefresh;
+    std::function<void()> sequencesListToggle;
+    // Graph and track editors: follow a new current sequence, follow a new current scene,
+    // be closed, stop following (while several scenes are made), restore the undo block.
+    std::function<void()> editorsSequenceChanged;
+    std::function<void()> editorsSceneChanged;
+    std::function<void()> closeSequenceEditors;
+    std::function<void(bool hooked)> editorsHooked;
+    std::function<void()> graphEditRestoreUndo;
+    // Cue lists renumber their sequence references.
+    std::function<void(int index)> cueListSequenceInserted;
+    std::function<void(int index)> cueListSequenceDeleted;
+    // Multi-sequence player slots and their cells in the sequence list.
+    std::function<void(int slot, bool on)> setMultiSeqSlotOn;
+    std::function<void(int slot, int sequence)> setMultiSeqSlotSequence;
+    std::function<void(int slot)> refreshMultiSeqCell;
+    // Play-list window: rebuild every line.
+    std::function<void()> programFormFullBuild;
+    // Fixture area: the position menu follows the current scene.
+    std::function<void()> positionMenuUpdate;
 };
 
 WindowSeamTable &WindowSeams();
@@ -40,6 +71,12 @@ inline void CallSeam(const std::function<void()> &f)
 {
     if (f)
         f();
+}
+template <typename... A>
+inline void CallSeam(const std::function<void(A...)> &f, std::type_identity_t<A>... args)
+{
+    if (f)
+        f(args...);
 }
 inline bool AskSeam(const std::function<bool()> &f)
 {
