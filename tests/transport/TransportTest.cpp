@@ -1,6 +1,6 @@
 // The transport bar of the main window, driven in this process with the engine timer
 // stopped: ticks are called directly, the display timer is called by hand.
-#include "TransportShow.h"
+#include "ProgramWindowTest.h"
 
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -41,55 +41,21 @@ namespace {
 std::uint32_t fakeNow = 0;
 std::uint32_t FakeClock() { return fakeNow; }
 
-class TransportTest : public ::testing::Test {
+class TransportTest : public ProgramWindowTest {
 protected:
     void SetUp() override
     {
-        root = testfiles::FreshFolder("brtv-transport");
-        fs::create_directories(root / "bin");
-        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
-        platform::SetProgramFolder((root / "bin").string());
-        log = (root / "box.log").string();
-        setenv("BRTV_BOX_LOG", log.c_str(), 1);
-        platform::ResetAnswers();
-        platform::ResetMessages();
-        ResetStartMode();
-        TerminateRequested = false;
-        ShowModified = 0;
-        EngineBusy = 0;
-        WindowSeams() = WindowSeamTable{};
-        // No interface library in the program folder: demo mode, then "New Show".
-        platform::QueueAnswers({"Yes", "1"});
-        char arg0[] = "brantoval";
-        char *argv[] = {arg0, nullptr};
-        ASSERT_TRUE(CreateProgramWindows(1, argv));
-        StopOutputTimer();   // the test ticks the engine itself
-        ResetPlayState();
-        form = MainForm;
-        ui = form->ui;
-        form->TransportCreate();
-        // Stand-ins for the scene controls of the scene area.
-        sceneNum = new QLineEdit(ui->SceneGroupBox);
-        sceneNum->setObjectName(QStringLiteral("SceneNum"));
-        slider = new QSlider(Qt::Horizontal, ui->SceneGroupBox);
-        slider->setObjectName(QStringLiteral("SliderScene"));
+        ProgramWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The start-up show's first sequence fades; these tests start with the button up.
+        ui->UseFade->SetDown(false);
+        // The scene area's controls.
+        sceneNum = ui->SceneNum;
+        slider = ui->SliderScene;
         slider->setRange(0, 100);
-        sceneName = new QLineEdit(ui->SceneGroupBox);
-        sceneName->setObjectName(QStringLiteral("Scene"));
-        newSeq = new QPushButton(ui->SceneGroupBox);
-        newSeq->setObjectName(QStringLiteral("NewSeq"));
-    }
-    void TearDown() override
-    {
-        ResetPlayState();
-        WindowSeams() = WindowSeamTable{};
-        platform::SetMonotonicMsHook(nullptr);
-        if (MainForm)
-            DestroyProgramWindows();
-        unsetenv("BRTV_BOX_LOG");
-        platform::ResetAnswers();
-        platform::SetProgramFolder("");
-        fs::remove_all(root);
+        sceneName = ui->Scene;
+        newSeq = ui->NewSeq;
     }
 
     // Sequence 0 with four scenes, scene 2 (index 1) current, one fixture of four
@@ -104,23 +70,6 @@ protected:
         SynchMode = static_cast<std::uint8_t>(StepModeOf(modes));
         SceneToFixtures();
     }
-    std::string BoxLog() const
-    {
-        std::ifstream in(log);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    void Tick(int n = 1)
-    {
-        for (int i = 0; i < n; ++i)
-            OutputTick();
-    }
-
-    fs::path root;
-    std::string log;
-    TMainForm *form = nullptr;
-    Ui::TMainForm *ui = nullptr;
     QLineEdit *sceneNum = nullptr, *sceneName = nullptr;
     QSlider *slider = nullptr;
     QPushButton *newSeq = nullptr;

@@ -1,0 +1,85 @@
+// A test fixture that starts the program in this process with the engine timer stopped:
+// a temporary program folder and settings store, scripted boxes with their log, the
+// start-up show ("New Show" in demo mode), then an empty show for the test to fill.
+// Ticks are called directly, the display timer by hand.
+#pragma once
+
+#include "TransportShow.h"
+
+#include "app/Application.h"
+#include "app/MainForm.h"
+#include "app/WindowSeams.h"
+#include "ui_MainForm.h"
+
+#include "controls/SpeedButton.h"
+
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "platform/MsgBox.h"
+
+#include "common/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+class ProgramWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        namespace fs = std::filesystem;
+        root = testfiles::FreshFolder("brtv-window");
+        fs::create_directories(root / "bin");
+        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
+        platform::SetProgramFolder((root / "bin").string());
+        log = (root / "box.log").string();
+        setenv("BRTV_BOX_LOG", log.c_str(), 1);
+        platform::ResetAnswers();
+        platform::ResetMessages();
+        ResetStartMode();
+        TerminateRequested = false;
+        ShowModified = 0;
+        EngineBusy = 0;
+        WindowSeams() = WindowSeamTable{};
+        // No interface library in the program folder: demo mode, then "New Show".
+        platform::QueueAnswers({"Yes", "1"});
+        char arg0[] = "brantoval";
+        char *argv[] = {arg0, nullptr};
+        ASSERT_TRUE(CreateProgramWindows(1, argv));
+        StopOutputTimer();   // the test ticks the engine itself
+        form = MainForm;
+        ui = form->ui;
+        startupSequences = SequenceCount;
+        startupBox = ui->Sequence->count();
+        transport_test::ResetPlayState();
+        form->TransportCreate();
+    }
+    void TearDown() override
+    {
+        transport_test::ResetPlayState();
+        WindowSeams() = WindowSeamTable{};
+        platform::SetMonotonicMsHook(nullptr);
+        if (MainForm)
+            DestroyProgramWindows();
+        unsetenv("BRTV_BOX_LOG");
+        platform::ResetAnswers();
+        platform::SetProgramFolder("");
+        std::filesystem::remove_all(root);
+    }
+
+    std::string BoxLog() const { return testfiles::Read(log); }
+    void Tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i)
+            OutputTick();
+    }
+
+    std::filesystem::path root;
+    std::string log;
+    TMainForm *form = nullptr;
+    Ui::TMainForm *ui = nullptr;
+    int startupSequences = 0;   // what the start-up show held
+    int startupBox = 0;
+};
