@@ -5,7 +5,6 @@
 #include <QMainWindow>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,8 +20,6 @@ class QMenu;
 class QSpinBox;
 class QTimer;
 class TSpeedButton;
-// Sequence and scene editing (MainFormEditing.cpp).
-struct SceneRecord;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -195,7 +192,7 @@ private:
     void StepToScene(int scene, bool setDevices);
     // A new scene after the current one, filled by `fill`; `limitText` answers a full
     // sequence. True when made.
-    bool AddSceneAfterCurrent(const char *limitText, const std::function<void(SceneRecord &)> &fill);
+    bool AddSceneAfterCurrent(const char *limitText, const std::function<void(struct SceneRecord &)> &fill);
     bool editingCreated_ = false;
     int newSceneChoice_ = 0;     // first-scene choice of the sequence being made, 0 none
 public:
