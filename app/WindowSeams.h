@@ -27,6 +27,20 @@ struct WindowSeamTable {
     std::function<void()> graphEditMarker;
     // Physical masters: re-apply the input to the masters.
     std::function<void()> applyInputToMasters;
+    // Physical masters: press and release the bump button of master 0..16.
+    std::function<void(int master)> bumpDown;
+    std::function<void(int master)> bumpUp;
+    // Multi-sequence player: switch slot 0..31 on or off, select a cue of the cue list,
+    // dock the slot panel into the transport area or give it back to its window.
+    std::function<void(int slot, bool on)> setMultiSeqSlotOn;
+    std::function<void(int cue)> selectCue;
+    std::function<void(bool docked)> multiSeqDock;
+    // Hardware window: offer its "Full Control" choice or not ("Sequences" taken then).
+    std::function<void(bool offered)> audSynchFullControl;
+    // Graph and track editors closed; sequence list refreshed; visualiser released.
+    std::function<void()> closeSequenceEditors;
+    std::function<void()> sequencesListRefresh;
+    std::function<void()> visualiserRelease;
     // Fixture area: repaint one channel of a fixture on the page shown.
     std::function<void(int fixture, int channel)> repaintFixtureChannel;
     // Sequence box: make `index` the current sequence (the sequence change command).
