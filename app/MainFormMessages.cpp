@@ -238,7 +238,7 @@ void TMainForm::MessagesCreate()
         QAction *a = PhysicalMasterControl->addAction(QStringLiteral("Physical Master%1 Bump").arg(i + 1));
         a->setObjectName(QStringLiteral("PhysicalMaster%1Bump").arg(i + 1));
         a->setData(i);
-        a->setVisible(false);
+        // The menu is hidden, not the item: a hidden item's shortcut would not fire.
         // A held key bumps once.
         a->setAutoRepeat(false);
         connect(a, &QAction::triggered, this, [this, i] { PMst1Click(i); });
