@@ -176,6 +176,8 @@ void TMainForm::ReadLayoutSettings()
             reg.WriteInteger(MainWindowKey, "SlidersPosition", SliderPanelWidth());
         if (!reg.ValueExists(MainWindowKey, "CrossPos"))
             reg.WriteInteger(MainWindowKey, "CrossPos", SceneGroupWidth());
+        // A store that lost its history gets it back, or no recent show would be kept.
+        CreateRecentFileKey();
         ShowRecentFiles();
     } else {
         reg.CreateKey(MainWindowKey);

@@ -266,8 +266,6 @@ void TMainForm::MessagesCreate()
     connect(BackupTimer, &QTimer::timeout, this, [this] { BackupTimerTimer(); });
     BackupTimer->start();
 
-    connect(ui->Protlevel, &QPushButton::clicked, this, [this] { AccessClick(); });
-
     if (!WindowSeams().multiSeqMenuChecked)
         WindowSeams().multiSeqMenuChecked = [this] {
             QAction *a = MessagesAction("MultiSeqPlayer");
