@@ -4,6 +4,7 @@
 #include "MainForm.h"
 #include "PlayState.h"
 #include "StartupState.h"
+#include "ToolWindows.h"
 
 #include "TAudSynch.h"
 #include "TCueListF.h"
@@ -76,11 +77,14 @@ bool CreateProgramWindows(int argc, char **argv)
     TraceStep("TMasterGroups");
     DebugForm = new TDebugForm;
     TraceStep("TDebugForm");
+    TMainForm::RegisterStartupToolWindows();
     return true;
 }
 
 void DestroyProgramWindows()
 {
+    ToolWindows().changed = nullptr;
+    ToolWindows().Clear();
     delete DebugForm;
     delete MasterGroups;
     delete CueListF;

@@ -7,6 +7,7 @@
 #include "OutputEngine.h"
 #include "PatchLoader.h"
 #include "PlayState.h"
+#include "RecentFiles.h"
 #include "ShowModel.h"
 #include "StartupState.h"
 
@@ -56,8 +57,8 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     });
     connect(ui->SaveShow, &QAction::triggered, this, [this] { FileSave(); });
     connect(ui->SaveShowAs, &QAction::triggered, this, [this] { FileSaveAs(); });
-    QAction *recent[5] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
-    for (int i = 0; i < 5; ++i)
+    QAction *recent[RecentFileCount] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
+    for (int i = 0; i < RecentFileCount; ++i)
         connect(recent[i], &QAction::triggered, this, [this, i] { File1Click(i); });
     connect(ui->Exit1, &QAction::triggered, this, [this] { FileExit(); });
     connect(ui->FullScreen, &QAction::triggered, this, [this] { FullScreenClick(); });
@@ -85,6 +86,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     InstallShowFileHooks();
     TransportCreate();
     EditingCreate();
+    MessagesCreate();
     FormCreate();
 }
 
@@ -175,6 +177,8 @@ void TMainForm::ReadLayoutSettings()
             reg.WriteInteger(MainWindowKey, "SlidersPosition", SliderPanelWidth());
         if (!reg.ValueExists(MainWindowKey, "CrossPos"))
             reg.WriteInteger(MainWindowKey, "CrossPos", SceneGroupWidth());
+        // A store that lost its history gets it back, or no recent show would be kept.
+        CreateRecentFileKey();
         ShowRecentFiles();
     } else {
         reg.CreateKey(MainWindowKey);
@@ -183,28 +187,14 @@ void TMainForm::ReadLayoutSettings()
         reg.WriteInteger(MainWindowKey, "SlidersPosition", SliderPanelWidth());
         reg.WriteInteger(MainWindowKey, "Transport", 0);
         reg.WriteInteger(MainWindowKey, "CrossPos", SceneGroupWidth());
-        reg.CreateKey(HistoryKey);
-        for (int i = 1; i <= 5; ++i)
-            reg.WriteString(HistoryKey, "File" + std::to_string(i), "");
+        reg.Flush();
+        CreateRecentFileKey();
         ShowRecentFiles();
     }
     reg.Flush();
 }
 
-void TMainForm::ShowRecentFiles()
-{
-    platform::Settings reg;
-    QAction *items[5] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
-    for (int i = 0; i < 5; ++i) {
-        std::string path = reg.ReadString(HistoryKey, "File" + std::to_string(i + 1));
-        items[i]->setText(platform::FromBytes(path));
-        items[i]->setVisible(!path.empty());
-    }
-}
-
-// Step 8: the access record and the profiles of "Devices" come with the access lock and
-// the profile catalogue.
-void TMainForm::LoadAccessLevel() {}
+// Step 8: the access record (MainFormMessages.cpp) and the profiles of "Devices".
 void TMainForm::LoadDeviceProfiles()
 {
     ::LoadDeviceProfiles();
@@ -413,9 +403,8 @@ void TMainForm::ClearLinkedChannels()
 // Step 17: the message window for engine messages.
 void TMainForm::CreateMessageWindow()
 {
-    MessageWindow = platform::AllocateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
-        return 0;
-    });
+    MessageWindow = platform::AllocateMessageWindow(
+        [this](std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) { return AppMessage(msg, wParam, lParam); });
 }
 
 int TMainForm::MasterPanelWidth() const { return ui->MasterPanel->maximumWidth(); }

@@ -199,6 +199,63 @@ public:
     // ---- end of editing ----
 
     // ---- Engine and application messages (MainFormMessages.cpp) ----
+public:
+    // Wires the tool-window items and buttons, the bump items, the popups and the
+    // auto-backup timer. Runs once.
+    void MessagesCreate();
+    // The message window's procedure.
+    std::intptr_t AppMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+    void USBCorrect();
+    // Shows the access level on the lock button.
+    void ShowAccessLevel();
+    void AccessClick();
+    void BackupTimerTimer();
+    // The application's event filter: a released bump key releases its master's bump.
+    bool ApplicationEvents1Message(QEvent *event);
+    void PMst1Click(int tag);
+    // Shortcuts of the bump items from the masters' hot keys.
+    void UpdateBumpShortcuts();
+    // The window's messages: device notices go to DeviceChange.
+    void Dispatch(unsigned msg, unsigned wParam);
+    // Window toggles.
+    void PhisicalMasterClick();
+    void MultiSeqPlayerClick();
+    void MusPlayClick();
+    void PlayList1Click();
+    void CueListMClick();
+    void Cue1Click(int tag);
+    void GroupsClick();
+    void RecordClick();
+    void HotKeys1Click();
+    void DebugButtonClick();
+    void GraphEdClick();
+    void OnTrackEditClick();
+    void Monitor1Click();
+    void Sliders1Click();
+    void Plan1Click();
+    void EmulatorMouseDown();
+    // Enables the items and buttons whose windows exist.
+    void UpdateToolWindowItems();
+    // Shows the application's current long hint on the black-out button.
+    void ShHint(const QString &hint);
+    // Registers the tool windows made at start-up.
+    static void RegisterStartupToolWindows();
+
+    QTimer *BackupTimer = nullptr;
+    QMenu *WhatCanShow = nullptr;
+    QMenu *WhatCanSeq = nullptr;
+    QMenu *PhysicalMasterControl = nullptr;
+    QAction *PhysicalMasterBump[17] = {};
+
+private:
+    QAction *MessagesAction(const char *name) const;
+    QWidget *MessagesWidget(const char *name) const;
+    void FillPopupFrom(QMenu *popup, const QString &menuTitle);
+    void SetToolState(const char *action, const char *button, bool on);
+    void ShowCueList(bool on);
+    void SetSingleSequenceAreaShown(bool shown);
+    bool messagesCreated_ = false;
+    int multiSeqSavedSequence_ = -1;
     // ---- end of messages ----
 
     // ---- Fixture area (MainFormFixtures.cpp) ----

@@ -8,6 +8,8 @@
 #include "PlayState.h"
 #include "ShowModel.h"
 #include "StartupState.h"
+#include "ToolWindows.h"
+#include "WindowSeams.h"
 
 #include "TAudSynch.h"
 #include "TCueListF.h"
@@ -25,6 +27,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QTimer>
 
 #include <chrono>
 #include <thread>
@@ -106,6 +109,9 @@ void TMainForm::FormDestroy()
         return;
     destroyed_ = true;
     TraceStep("FormDestroy");
+    if (BackupTimer)
+        BackupTimer->stop();
+    ToolWindows().changed = nullptr;
     // Hold the engine off and wait for a tick in progress before the tables go; a tick
     // blocked in a send to this window is released first.
     platform::BeginMessageShutdown();
@@ -116,8 +122,11 @@ void TMainForm::FormDestroy()
     platform::RemoveFile(folder + "copyel$$.tmp");
     platform::RemoveFile(folder + "copysq$$.tmp");
     FreeShowTables();
+    PositionScenes.clear();
+    PositionSceneCount = 0;
     platform::ReleaseMessageWindow(MessageWindow);
     MessageWindow = 0;
+    CallSeam(WindowSeams().visualiserRelease);
     platform::StopInstanceServer();
     StopOutputTimer();
     TraceStep("TimerStopped");

@@ -145,16 +145,3 @@ void TMainForm::DeviceChange(unsigned event)
         DeviceReady = 1;
     }
 }
-
-void TMainForm::File1Click(int index)
-{
-    QAction *items[5] = {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5};
-    if (index < 0 || index > 4)
-        return;
-    std::string path = items[index]->text().toStdString();
-    if (!platform::FileExists(path))
-        return;
-    ShowFileName = path;
-    StartChoice = 3;
-    FileOpen();
-}

@@ -1,11 +1,12 @@
 // The show commands of the main window: New, Open, Save, Save As, the save question and
-// the recent-show list.
+// the hook that reports recent shows.
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
 #include "PlayState.h"
+#include "RecentFiles.h"
 #include "ShowFile.h"
 #include "ShowModel.h"
 #include "StartupState.h"
@@ -14,23 +15,11 @@
 #include "platform/MsgBox.h"
 #include "platform/Settings.h"
 
-#include <climits>
-#include <unistd.h>
 
 namespace {
 void SetShowCaption(QWidget *w)
 {
     w->setWindowTitle(QStringLiteral("Brantoval-1024 - ") + platform::FromBytes(ShowFileName));
-}
-
-std::string AbsolutePath(const std::string &path)
-{
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char cwd[PATH_MAX];
-    if (!getcwd(cwd, sizeof cwd))
-        return path;
-    return std::string(cwd) + "/" + path;
 }
 } // namespace
 
@@ -51,13 +40,9 @@ void TMainForm::FileNew()
     // Engine messages are dropped while the patch window of a new show is open.
     platform::WindowHandle saved = MessageWindow;
     MessageWindow = 0;
-    {
-        // The auto-backup keeps away while the patch window builds the new show.
-        const std::uint8_t loading = ShowFileBusy.load();
-        ShowFileBusy.store(1);
-        NewShow();
-        ShowFileBusy.store(loading);
-    }
+    // NewShow marks the show busy, which keeps the auto-backup away while the patch
+    // window builds the new show.
+    NewShow();
     MessageWindow = saved;
     SelectedFixture = FixtureCount > 0 ? 0 : -1;
     FillSequenceBox();
@@ -87,7 +72,7 @@ void TMainForm::FileOpen()
     StartChoice = 0;
     Playing.store(0);
     PlayInBackground.store(0);
-    if (ReadShowFile(AbsolutePath(path))) {
+    if (ReadShowFile(AbsoluteShowPath(path))) {
         SelectedFixture = FixtureCount > 0 ? 0 : -1;
         FillSequenceBox();
         SetShowCaption(this);
@@ -114,30 +99,4 @@ void TMainForm::FileSaveAs()
 bool TMainForm::AskSaveModifiedShow()
 {
     return SaveModifiedShowOnRequest(AccessLevel);
-}
-
-// Puts `path` at the top of File1..File5 (moving the others down, the oldest falling off)
-// and shows the items.
-void TMainForm::AddRecentFile(const std::string &path)
-{
-    ShowFileName = AbsolutePath(path);
-    platform::Settings reg;
-    std::string files[6];
-    for (int i = 1; i <= 5; ++i)
-        files[i] = reg.ReadString(HistoryKey, "File" + std::to_string(i));
-    if (files[1].empty()) {
-        files[1] = ShowFileName;
-    } else if (files[1] != ShowFileName) {
-        int from = 5;
-        for (int i = 2; i <= 4; ++i)
-            if (files[i] == ShowFileName)
-                from = i;
-        for (int i = from; i > 1; --i)
-            files[i] = files[i - 1];
-        files[1] = ShowFileName;
-    }
-    for (int i = 1; i <= 5; ++i)
-        reg.WriteString(HistoryKey, "File" + std::to_string(i), files[i]);
-    reg.Flush();
-    ShowRecentFiles();
 }

@@ -709,6 +709,8 @@ bool ReadShowFile(const std::string &path)
 
 void NewShow()
 {
+    // The patch window runs a modal loop while the tables are half built.
+    BusyGuard busy;
     PositionScenes.clear();
     PositionSceneCount = 0;
     PositionMemoryPresent = 0;
@@ -725,16 +727,21 @@ void NewShow()
         ShowFileEvents().createFirstSequence();
 }
 
-bool SaveShowTo(const std::string &path)
+bool WriteShowFile(const std::string &path)
 {
     BusyGuard busy;
-    bool ok = FileWriter()(path, [](const std::string &temp) {
+    return FileWriter()(path, [](const std::string &temp) {
         FileStream s(temp, FileStream::CreateWrite);
         if (!WriteShow(s))
             return false;
         s.Flush();
         return true;
     });
+}
+
+bool SaveShowTo(const std::string &path)
+{
+    const bool ok = WriteShowFile(path);
     if (!ok)
         platform::ShowMessage(AppCaption, "Error writing SHOW file");
     return ok;

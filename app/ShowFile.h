@@ -19,7 +19,8 @@ extern std::uint8_t SequenceCrossFadeDisabled;
 extern std::string Scene3DName;          // the visualiser's scene file ("CR3D")
 extern std::string PlanPath;             // the stage-plan bitmap ("PLAN")
 extern std::uint8_t PositionMemoryPresent;
-// Set while a show is being loaded or saved: the auto-backup must not write meanwhile.
+// Set while a show is being loaded, created or saved: the auto-backup must not write
+// meanwhile.
 extern std::atomic<std::uint8_t> ShowFileBusy;
 
 constexpr const char *ShowOpenTitle = "Open File Show";
@@ -68,6 +69,9 @@ bool ReadShowFile(const std::string &path);
 // creates the first sequence.
 void NewShow();
 
+// Writes the show to `path` through the atomic writer, without any message; false on
+// failure (the old file stays untouched).
+bool WriteShowFile(const std::string &path);
 // Writes the show to `path` through the atomic writer; "Error writing SHOW file" and
 // false on failure (the old file stays untouched).
 bool SaveShowTo(const std::string &path);

@@ -28,6 +28,20 @@ struct WindowSeamTable {
     std::function<void()> graphEditMarker;
     // Physical masters: re-apply the input to the masters.
     std::function<void()> applyInputToMasters;
+    // Physical masters: press and release the bump button of master 0..16.
+    std::function<void(int master)> bumpDown;
+    std::function<void(int master)> bumpUp;
+    // Multi-sequence player: switch slot 0..31 on or off, select a cue of the cue list,
+    // dock the slot panel into the transport area or give it back to its window.
+    std::function<void(int slot, bool on)> setMultiSeqSlotOn;
+    std::function<void(int cue)> selectCue;
+    std::function<void(bool docked)> multiSeqDock;
+    // Hardware window: offer its "Full Control" choice or not ("Sequences" taken then).
+    std::function<void(bool offered)> audSynchFullControl;
+    // Graph and track editors closed; sequence list refreshed; visualiser released.
+    std::function<void()> closeSequenceEditors;
+    std::function<void()> sequencesListRefresh;
+    std::function<void()> visualiserRelease;
     // Fixture area: repaint one channel of a fixture on the page shown.
     std::function<void(int fixture, int channel)> repaintFixtureChannel;
     // Sequence box: make `index` the current sequence (the sequence change command).
@@ -41,21 +55,20 @@ struct WindowSeamTable {
     std::function<bool(const std::string &label, std::string &text, bool firstSceneChoice, int &choice)> seqNameDialog;
     // The scene-count dialog: true with the number of scenes to make. Empty: not offered.
     std::function<bool(int &count)> makeScenesDialog;
-    // Sequence list window: rebuild, show/hide.
-    std::function<void()> sequencesListRefresh;
+    // Sequence list window: show/hide (sequencesListRefresh above rebuilds it).
     std::function<void()> sequencesListToggle;
     // Graph and track editors: follow a new current sequence, follow a new current scene,
-    // be closed, stop following (while several scenes are made), restore the undo block.
+    // stop following (while several scenes are made), restore the undo block; closing
+    // them is closeSequenceEditors above.
     std::function<void()> editorsSequenceChanged;
     std::function<void()> editorsSceneChanged;
-    std::function<void()> closeSequenceEditors;
     std::function<void(bool hooked)> editorsHooked;
     std::function<void()> graphEditRestoreUndo;
     // Cue lists renumber their sequence references.
     std::function<void(int index)> cueListSequenceInserted;
     std::function<void(int index)> cueListSequenceDeleted;
-    // Multi-sequence player slots and their cells in the sequence list.
-    std::function<void(int slot, bool on)> setMultiSeqSlotOn;
+    // Multi-sequence player: give a slot its sequence again (restarting it), and redraw
+    // the slot's cell in the sequence list (switching is setMultiSeqSlotOn above).
     std::function<void(int slot, int sequence)> setMultiSeqSlotSequence;
     std::function<void(int slot)> refreshMultiSeqCell;
     // Play-list window: rebuild every line.

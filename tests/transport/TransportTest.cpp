@@ -591,8 +591,8 @@ TEST_F(TransportTest, FunctionKeysToggleTheTransport)
     QTest::keyClick(form, Qt::Key_F10);
     EXPECT_EQ(FavouriteOn.load(), 0);
     // A hidden item's shortcut fires too.
-    ui->ManualForward->setShortcut(QKeySequence(Qt::Key_F6));
-    QTest::keyClick(form, Qt::Key_F6);
+    ui->ManualForward->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    QTest::keyClick(form, Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_EQ(ManualTrigger.load(), 1);
 }
 
