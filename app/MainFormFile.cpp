@@ -53,7 +53,7 @@ void TMainForm::FileNew()
     MessageWindow = 0;
     NewShow();
     MessageWindow = saved;
-    SelectedFixture = FixtureCount > 0 ? 0 : -1;
+    SelectFirstFixture();
     SetShowCaption(this);
 }
 
@@ -81,7 +81,7 @@ void TMainForm::FileOpen()
     Playing.store(0);
     PlayInBackground.store(0);
     if (ReadShowFile(AbsolutePath(path))) {
-        SelectedFixture = FixtureCount > 0 ? 0 : -1;
+        SelectFirstFixture();
         SetShowCaption(this);
     }
     DmxInEnabled = inputWas;

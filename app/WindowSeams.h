@@ -31,6 +31,22 @@ struct WindowSeamTable {
     std::function<void(int fixture, int channel)> repaintFixtureChannel;
     // Sequence box: make `index` the current sequence (the sequence change command).
     std::function<void(int index)> sequenceChange;
+    // Windows the fixture area opens or refreshes.
+    // Visualiser: mark the selected fixture.
+    std::function<void(int fixture)> visufSelectScan;
+    // Track editor: whether it exists, show it (created once), refresh it.
+    std::function<bool()> trackEditAvailable;
+    std::function<void()> trackEditShow;
+    std::function<void()> trackEditRefresh;
+    // Graph editor and physical-master window refresh.
+    std::function<void()> graphEditRefresh;
+    std::function<void()> phisMastActivate;
+    // Position memory editor (modal); position scene chooser: the chosen number, -1 cancel.
+    std::function<void()> posMemShow;
+    std::function<int(int initial)> pmSceneChoose;
+    // Device-sequence range dialog (mode 0 copy, 1 paste) at a screen point: false on
+    // cancel, else the chosen first and last scene.
+    std::function<bool(int mode, int x, int y, int &first, int &last)> seqStCopChoose;
 };
 
 WindowSeamTable &WindowSeams();
