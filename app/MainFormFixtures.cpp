@@ -502,7 +502,7 @@ void TMainForm::LeftPageControlChange(int page)
 
 void TMainForm::Mean1Change()
 {
-    if (Mean1 && Mean1->isVisible())
+    if (Mean1 && !Mean1->isHidden())
         SetFixtureChannel(SelectedChannel, Mean1->value());
 }
 
