@@ -250,6 +250,7 @@ public:
 
 private:
     void SelectPanel(int old, int fixture);
+    void Reselect(int fixture);
     void SetFixtureTitle();
     void InstallFixtureWindowHooks();
     void LabelTracks(int fixture);

@@ -249,7 +249,7 @@ void TMainForm::FixtureAreaCreate()
     for (int j = 0; j < TrackCount; ++j) {
         auto *label = new QLabel(TrackArea);
         label->setObjectName(QStringLiteral("TrackLabel%1").arg(j));
-        label->setAlignment(Qt::AlignHCenter);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         QFont f = label->font();
         f.setPointSize(6);
         label->setFont(f);
@@ -257,7 +257,7 @@ void TMainForm::FixtureAreaCreate()
         t->setObjectName(QStringLiteral("Track%1").arg(j));
         t->SetMin(0);
         t->SetMax(255);
-        t->setFixedWidth(22);
+        t->setFixedWidth(26);
         t->setMinimumHeight(120);
         grid->addWidget(label, 0, j);
         grid->addWidget(t, 1, j);
@@ -269,6 +269,7 @@ void TMainForm::FixtureAreaCreate()
         Tracks.push_back(t);
         TrackLabels.push_back(label);
     }
+    grid->setRowStretch(1, 1);
     trackScroll->setWidget(TrackArea);
     Splitter1->setStretchFactor(1, 1);
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
@@ -411,6 +412,15 @@ void TMainForm::Select(int fixture)
     SetFixtureTitle();
 }
 
+// Selects `fixture` again as a new selection: its panel is shown and set from its values.
+void TMainForm::Reselect(int fixture)
+{
+    if (!FixtureIndexValid(fixture))
+        return;
+    SelectedFixture = -1;
+    Select(fixture);
+}
+
 void TMainForm::SelectFirstFixture()
 {
     FixtureAreaCreate();
@@ -488,12 +498,7 @@ void TMainForm::LeftPageControlChange(int page)
         buttons[page]->SetDown(true);
     if (Mean1)
         Mean1->hide();
-    const int selected = SelectedFixture;
-    SelectedFixture = -1;
-    if (FixtureIndexValid(selected))
-        Select(selected);
-    else
-        SelectedFixture = selected;
+    Reselect(SelectedFixture);
     if (page == 1)
         LabelTracks(SelectedFixture);
 }
@@ -724,9 +729,7 @@ void TMainForm::MasterOffClick()
     UpdateFixtureMenus();
     PaintPanelLeft->update();
     DrawDev();
-    const int selected = SelectedFixture;
-    SelectedFixture = -1;
-    Select(selected);
+    Reselect(SelectedFixture);
     CallSeam(WindowSeams().trackEditRefresh);
     CallSeam(WindowSeams().graphEditRefresh);
     CallSeam(WindowSeams().phisMastActivate);
@@ -805,9 +808,7 @@ void TMainForm::RedMasterApplyClick()
 {
     ApplyUserMasterStates(userRedFixture_);
     UserRedMaster->hide();
-    const int fixture = userRedFixture_;
-    SelectedFixture = -1;
-    Select(fixture);
+    Reselect(userRedFixture_);
     UpdateFixtureMenus();
     PaintPanelLeft->update();
 }
@@ -1008,12 +1009,7 @@ void TMainForm::SpeedButton10Click()
 
 void TMainForm::DeviceMenuPopup()
 {
-    const int selected = SelectedFixture;
-    SelectedFixture = -1;
-    if (FixtureIndexValid(selected))
-        Select(selected);
-    else
-        SelectedFixture = selected;
+    Reselect(SelectedFixture);
     UpdateFixtureMenus();
     MenuPosMemUpdate();
     DeviceMenu->clear();
@@ -1054,12 +1050,7 @@ void TMainForm::EditPosMemClick()
     if (!PositionMemoryPresent)
         return;
     CallSeam(WindowSeams().posMemShow);
-    const int selected = SelectedFixture;
-    SelectedFixture = -1;
-    if (FixtureIndexValid(selected))
-        Select(selected);
-    else
-        SelectedFixture = selected;
+    Reselect(SelectedFixture);
 }
 
 void TMainForm::RemPosMemClick()

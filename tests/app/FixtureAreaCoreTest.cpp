@@ -53,8 +53,8 @@ protected:
 
 TEST_F(FixtureAreaCore, CtrlClickLinksAndUnlinksShiftClickMakesManual)
 {
-    const int a = Patch(spot, 0);
-    Patch(spot, 16);
+    const int a = PatchFixture(spot, 0, "");
+    PatchFixture(spot, 16, "");
     ClickFixtureStates(a, 1);
     for (int j = 0; j < 16; ++j)
         EXPECT_EQ(Fixtures[0].states[j], 2) << j;
@@ -86,8 +86,8 @@ TEST_F(FixtureAreaCore, CtrlClickLinksAndUnlinksShiftClickMakesManual)
 
 TEST_F(FixtureAreaCore, PanTiltOnlyKeepsTheOffsetAndClamps)
 {
-    const int a = Patch(spot, 0);
-    const int b = Patch(spot, 16);
+    const int a = PatchFixture(spot, 0, "");
+    const int b = PatchFixture(spot, 16, "");
     Fixtures[a].values[0] = 100;
     Fixtures[b].values[0] = 150;
     LinkMode = LinkPanTiltOnly;
@@ -113,7 +113,7 @@ TEST_F(FixtureAreaCore, PanTiltOnlyKeepsTheOffsetAndClamps)
     EXPECT_EQ(Fixtures[a].values[0], 0);
 
     // A channel of the other type never follows.
-    const int p = Patch(par, 40);
+    const int p = PatchFixture(par, 40, "");
     Fixtures[p].states[0] = 2;
     SelectedFixture = a;
     SetFixtureChannel(0, 77);
@@ -125,7 +125,7 @@ TEST_F(FixtureAreaCore, PlaySituationsDecideWhoOwnsAChannel)
     AddSequence(2);
     CurSequence = 0;
     CurScene = 1;
-    const int a = Patch(par, 0);
+    const int a = PatchFixture(par, 0, "");
     Fixtures[a].states[1] = 1;
     SelectedFixture = a;
 
@@ -162,8 +162,8 @@ TEST_F(FixtureAreaCore, SceneClipboardPastesTheSmallerCountAfterTheQuestion)
     AddSequence(1);
     CurSequence = 0;
     CurScene = 0;
-    const int big = Patch(spot, 0);
-    const int small = Patch(par, 32);
+    const int big = PatchFixture(spot, 0, "");
+    const int small = PatchFixture(par, 32, "");
     for (int j = 0; j < 16; ++j)
         Fixtures[big].values[j] = static_cast<std::uint8_t>(100 + j);
     ASSERT_TRUE(CopyFixtureScene(big));
@@ -193,8 +193,8 @@ TEST_F(FixtureAreaCore, SequenceClipboardIsChannelMajorAndStopsPerChannel)
     AddSequence(6);
     CurSequence = 0;
     CurScene = 3;
-    const int a = Patch(par, 0);
-    const int b = Patch(par, 100);
+    const int a = PatchFixture(par, 0, "");
+    const int b = PatchFixture(par, 100, "");
     SceneToFixtures();
     ASSERT_TRUE(CopyFixtureSequence(a, SceneRange{2, 4}));
     ASSERT_EQ(DeviceSequenceSceneCount, 3);
@@ -219,9 +219,9 @@ TEST_F(FixtureAreaCore, SequenceClipboardIsChannelMajorAndStopsPerChannel)
 
 TEST_F(FixtureAreaCore, SoloDuringPlayAndASaveWritesTheRealCounts)
 {
-    const int a = Patch(spot, 0);
-    Patch(par, 16);
-    Patch(spot, 32);
+    const int a = PatchFixture(spot, 0, "");
+    PatchFixture(par, 16, "");
+    PatchFixture(spot, 32, "");
     ChannelOffValues[20] = 7;
     Playing = 1;
     EngineBusy = 0;
@@ -252,9 +252,9 @@ TEST_F(FixtureAreaCore, SoloDuringPlayAndASaveWritesTheRealCounts)
 
 TEST_F(FixtureAreaCore, RemovalClosesUpTheTableAndItsMaps)
 {
-    Patch(par, 0, "A");
-    Patch(spot, 8, "B");
-    Patch(par, 24, "C");
+    PatchFixture(par, 0, "A");
+    PatchFixture(spot, 8, "B");
+    PatchFixture(par, 24, "C");
     BuildChannelMaps();
     for (int c = 0; c < 32; ++c)
         ChannelOffValues[c] = 3;
@@ -313,12 +313,12 @@ TEST_F(FixtureAreaCore, JoystickAxisMapsToBytesAndGuardsASmallRange)
 TEST_F(FixtureAreaCore, PositionMemoryNeedsAPanTiltFixtureAndRemovalAsks)
 {
     PositionMemoryPresent = 0;
-    Patch(par, 0);
+    PatchFixture(par, 0, "");
     EXPECT_FALSE(CreatePositionMemory());
     EXPECT_NE(BoxLog().find("You have no one Device with Pan/Tilt control"), std::string::npos);
     EXPECT_EQ(PositionMemoryPresent, 0);
 
-    Patch(spot, 8);
+    PatchFixture(spot, 8, "");
     ASSERT_TRUE(CreatePositionMemory());
     EXPECT_EQ(PositionSceneCount, 1);
     EXPECT_FALSE(CreatePositionMemory());

@@ -1,7 +1,8 @@
-// Fixtures of known device types for the fixture-area tests: device types set up in the
-// catalogue directly, fixtures patched onto them, and the area's own state reset.
+// Device types for the fixture-area tests, set up in the catalogue directly (fixtures
+// are patched onto them with PatchFixture), and the area's own state reset.
 #pragma once
 
+#include "fixtures/ShowFileTestSupport.h"
 #include "transport/TransportShow.h"
 
 #include "app/FixtureArea.h"
@@ -26,23 +27,6 @@ inline int AddDeviceType(const std::string &name, int count, std::initializer_li
     DeviceTypes.push_back(t);
     DeviceTypeCount = static_cast<std::int32_t>(DeviceTypes.size());
     return DeviceTypeCount - 1;
-}
-
-// Patches a fixture of device type `type` at `start` with the operator's label `header`.
-inline int Patch(int type, int start, const std::string &header = {})
-{
-    const int f = AddFixture();
-    FixtureRecord &fx = Fixtures[static_cast<std::size_t>(f)];
-    const DeviceTypeEntry &t = DeviceTypes[static_cast<std::size_t>(type)];
-    fx.start = static_cast<std::int16_t>(start);
-    fx.channelCount = t.channelCount;
-    for (int j = 0; j < t.channelCount; ++j)
-        fx.used[j] = (t.usedMask >> j) & 1;
-    fx.deviceType = static_cast<std::int16_t>(type);
-    fx.profileFileName = &t.fileName;
-    fx.deviceName = &t.deviceName;
-    fx.userHeader = header;
-    return f;
 }
 
 inline void ResetFixtureArea()

@@ -123,7 +123,7 @@ protected:
     {
         WriteProfiles();
         for (const auto &[type, start, header] : fixtures)
-            Patch(TypeNamed(type), start, header);
+            PatchFixture(TypeNamed(type), start, header);
         BuildChannelMaps();
         BuildFixturePanels();
         form->SelectFirstFixture();
