@@ -199,8 +199,8 @@ void TMainForm::FixtureAreaCreate()
     connect(Mean1, &QSpinBox::valueChanged, this, [this] { Mean1Change(); });
     PaintPanelLeft->setContextMenuPolicy(Qt::PreventContextMenu);
 
-    // User Red Master frame, over the Monitor page.
-    UserRedMaster = new QFrame(ui->OnlyEdits);
+    // User Red Master frame, over the pages.
+    UserRedMaster = new QFrame(ui->Panel2);
     UserRedMaster->setObjectName(QStringLiteral("UserRedMaster"));
     UserRedMaster->setFrameShape(QFrame::Box);
     UserRedMaster->setAutoFillBackground(true);
@@ -432,6 +432,7 @@ void TMainForm::SelectFirstFixture()
     if (FixtureCount > 0)
         Select(0);
     SetFixtureTitle();
+    UpdateFixtureMenus();
     PaintPanelLeft->update();
 }
 
@@ -640,7 +641,7 @@ void TMainForm::PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt
     const int kind = KindOf(mods);
     if (kind == 1 && LinkMode == LinkUserRed) {
         Select(fixture);
-        ShowUserRedMaster(fixture, PaintPanelLeft->mapTo(ui->OnlyEdits, QPoint(x, y)));
+        ShowUserRedMaster(fixture, PaintPanelLeft->mapTo(ui->Panel2, QPoint(x, y)));
         return;
     }
     DevT1Click(fixture, kind);
@@ -693,7 +694,7 @@ void TMainForm::DrawDevSelectCell(int row, Qt::MouseButton button, Qt::KeyboardM
         return;
     if (button == Qt::LeftButton && (mods & Qt::ControlModifier)) {
         Select(row);
-        ShowUserRedMaster(row, QPoint(8, 8));
+        ShowUserRedMaster(row, DrawDevGrid->mapTo(ui->Panel2, QPoint(8, 8)));
         return;
     }
     DevT1Click(row, 0);
@@ -774,7 +775,7 @@ void TMainForm::ShowUserRedMaster(int fixture, const QPoint &at)
     userRedFixture_ = fixture;
     LoadUserMasterStates(fixture);
     DrawGridMaster();
-    const QWidget *host = ui->OnlyEdits;
+    const QWidget *host = ui->Panel2;
     const int x = std::clamp(at.x(), 0, std::max(0, host->width() - UserRedMaster->width()));
     const int y = std::clamp(at.y(), 0, std::max(0, host->height() - UserRedMaster->height()));
     UserRedMaster->move(x, y);

@@ -254,6 +254,36 @@ TEST_F(FixtureAreaTest, CtrlAndShiftClicksLinkAndMakeManualWithTheMenus)
     EXPECT_FALSE(AnyChannelInState(2));
 }
 
+TEST_F(FixtureAreaTest, UserRedMasterFrameTogglesAndAppliesStates)
+{
+    Patched({{"Par", 0, "P1"}, {"Par", 8, "P2"}});
+    Fixtures[1].states[1] = 1;
+    ui->UserRedMaster1->trigger();
+    EXPECT_EQ(LinkMode, LinkUserRed);
+    Click(9, Qt::ControlModifier);
+    EXPECT_EQ(SelectedFixture, 1);
+    EXPECT_EQ(FirstState(Fixtures[1]), 1);   // Ctrl-click in this mode links nothing itself
+    ASSERT_FALSE(form->UserRedMaster->isHidden());
+    EXPECT_EQ(form->DrawGridMasterGrid->columnCount(), 8);
+    form->DrawGridMasterSelectCell(0);   // 0 -> 2
+    form->DrawGridMasterSelectCell(1);   // 1 -> 2
+    form->DrawGridMasterSelectCell(0);   // 2 -> 0
+    form->DrawGridMasterSelectCell(3);
+    QTest::keyClick(form->RedMasterApply, Qt::Key_Escape);
+    EXPECT_TRUE(form->UserRedMaster->isHidden());
+    EXPECT_EQ(Fixtures[1].states[3], 0);   // Esc keeps the fixture as it was
+
+    Click(9, Qt::ControlModifier);
+    form->DrawGridMasterSelectCell(1);
+    form->DrawGridMasterSelectCell(3);
+    form->RedMasterApply->click();
+    EXPECT_TRUE(form->UserRedMaster->isHidden());
+    EXPECT_EQ(Fixtures[1].states[0], 0);
+    EXPECT_EQ(Fixtures[1].states[1], 2);
+    EXPECT_EQ(Fixtures[1].states[3], 2);
+    EXPECT_TRUE(ui->MasterOff->isVisible());
+}
+
 TEST_F(FixtureAreaTest, EditorAndTracksFollowThePlaySituation)
 {
     Patched({{"Par", 0, "P1"}});
