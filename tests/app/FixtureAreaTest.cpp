@@ -22,6 +22,7 @@
 #include "platform/Messages.h"
 #include "platform/MsgBox.h"
 
+#include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
 #include <QAction>
@@ -50,15 +51,8 @@ protected:
     void SetUp() override
     {
         root = testfiles::FreshFolder("brtv-fixturearea");
+        log = testfiles::UseProgramFolder(root);
         fs::create_directories(root / "bin" / "Devices");
-        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
-        platform::SetProgramFolder((root / "bin").string());
-        log = (root / "box.log").string();
-        setenv("BRTV_BOX_LOG", log.c_str(), 1);
-        platform::ResetAnswers();
-        platform::ResetMessages();
-        ResetStartMode();
-        TerminateRequested = false;
         WindowSeams() = WindowSeamTable{};
         // Demo mode, then "New Show"; no profiles yet.
         platform::QueueAnswers({"Yes", "1"});
