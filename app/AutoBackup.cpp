@@ -1,5 +1,6 @@
 #include "AutoBackup.h"
 
+#include "FixtureArea.h"
 #include "PlayState.h"
 #include "ShowFile.h"
 

@@ -158,7 +158,10 @@ void TMainForm::CheckScreenSize()
 }
 
 // Step 5: the channel faders of the slider page belong to the fixture area.
-void TMainForm::CreateChannelFaders() {}
+void TMainForm::CreateChannelFaders()
+{
+    FixtureAreaCreate();
+}
 
 void TMainForm::SetDialogFilters()
 {
@@ -352,7 +355,7 @@ bool TMainForm::RunStartDialog()
 // Step 14: select the first fixture, take the final title, and answer later starts.
 void TMainForm::FinishStart()
 {
-    SelectedFixture = FixtureCount > 0 ? 0 : -1;
+    SelectFirstFixture();
     SetAppTitle(AppTitle);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     platform::StartInstanceServer([this] { RaiseFromOtherInstance(); });

@@ -20,6 +20,14 @@ class QMenu;
 class QSpinBox;
 class QTimer;
 class TSpeedButton;
+// Fixture area (MainFormFixtures.cpp).
+class QFrame;
+class QLabel;
+class QPainter;
+class QPushButton;
+class QSplitter;
+class QTableWidget;
+class TTracker;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -123,7 +131,7 @@ public:
     void ApplyBlackOutLevels();
     void SetDevices();
     void SetDevicesAfterBlackOut();
-    // Selects a fixture (minimal: the selection and the header).
+    // Selects a fixture and shows its panel (MainFormFixtures.cpp).
     void Select(int fixture);
 
     QTimer *TimerFonPlay = nullptr;
@@ -229,7 +237,6 @@ public:
     void HotKeys1Click();
     void DebugButtonClick();
     void GraphEdClick();
-    void OnTrackEditClick();
     void Monitor1Click();
     void Sliders1Click();
     void Plan1Click();
@@ -259,6 +266,95 @@ private:
     // ---- end of messages ----
 
     // ---- Fixture area (MainFormFixtures.cpp) ----
+public:
+    // Builds the pages, the channel tracks, the editors, the menu wiring, the joystick
+    // timer and the panel hooks. Runs once at start-up.
+    void FixtureAreaCreate();
+    void DevT1Click(int fixture, int kind);
+    // No selection, then fixture 0 selected when there is one (after a new patch).
+    void SelectFirstFixture();
+    void LeftPageControlChange(int page);
+    void Mean1Change();
+    void MasterOffClick();
+    void ManualOffClick();
+    void FullMaster1Click();
+    void ColorOnly1Click();
+    void ExPanTilt1Click();
+    void PanTiltOnly1Click();
+    void UserRedMaster1Click();
+    void MasterGroupOff1Click();
+    void MasterClick(int mode);
+    void SoloClick();
+    void UnlockIconsClick();
+    void DeviceOffClick();
+    void CopyStScClick();
+    void PasteStScClick();
+    void CopyStSeqClick();
+    void PasteStSeqClick();
+    void JoystickClick();
+    void JoyTimerTimer();
+    void ButtonNonSmoothClick();
+    void OnTrackEditClick();
+    void SpeedButton10Click();
+    void DeviceMenuPopup();
+    void OnTopClick();
+    void OnBottomClick();
+    void Splitter1Moved();
+    void DrawGridMasterSelectCell(int column);
+    void RedMasterApplyClick();
+    void RedMasterApplyKeyDown(int key);
+    void CreatePosMemClick();
+    void EditPosMemClick();
+    void RemPosMemClick();
+    void AssPosRefClick();
+    void RemPosRefClick();
+    void ChangePosRefClick();
+    void MenuPosMemUpdate();
+    void WhatCanScenePopup();
+    // Painting and cell handling.
+    void PaintPanelLeftPaint(QPainter &p);
+    void PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void DrawDevSelectCell(int row, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void DrawDev();
+    void DrawGridMaster();
+    void PaintDev(int fixture);
+    void PaintEd(int fixture, int channel);
+    void TrackPaint(int channel);
+    // Shows the User Red Master frame for `fixture` at a point of the fixture area.
+    void ShowUserRedMaster(int fixture, const QPoint &at);
+    // The menus' visibility and checks from the channel states.
+    void UpdateFixtureMenus();
+    // Monitor geometry.
+    static constexpr int MonitorCellWidth = 30;
+    static constexpr int MonitorCellHeight = 28;
+    static constexpr int MonitorHeaderHeight = 13;
+
+    QWidget *PaintPanelLeft = nullptr;      // the Monitor grid
+    QSpinBox *Mean1 = nullptr;              // in-place channel editor with its up-down
+    QTableWidget *DrawDevGrid = nullptr;    // the Sliders page fixture list
+    QWidget *TrackArea = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    std::vector<TTracker *> Tracks;         // 32 channel tracks
+    std::vector<QLabel *> TrackLabels;
+    QFrame *UserRedMaster = nullptr;
+    QTableWidget *DrawGridMasterGrid = nullptr;
+    QPushButton *RedMasterApply = nullptr;
+    QMenu *DeviceMenu = nullptr;
+    QTimer *JoyTimer = nullptr;
+    TSpeedButton *SpeedButton3 = nullptr, *SpeedButton4 = nullptr, *SpeedButton6 = nullptr,
+                 *SpeedButton10 = nullptr;
+    QLabel *FixtureTitle = nullptr;
+
+private:
+    void SelectPanel(int old, int fixture);
+    void Reselect(int fixture);
+    void SetFixtureTitle();
+    void InstallFixtureWindowHooks();
+    void LabelTracks(int fixture);
+    void SoloIconsVisible(bool visible);
+    bool fixtureAreaCreated_ = false;
+    int userRedFixture_ = -1;
+    int labelledType_ = -2;
     // ---- end of fixture area ----
 
 protected:

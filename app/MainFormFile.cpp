@@ -44,7 +44,7 @@ void TMainForm::FileNew()
     // window builds the new show.
     NewShow();
     MessageWindow = saved;
-    SelectedFixture = FixtureCount > 0 ? 0 : -1;
+    SelectFirstFixture();
     FillSequenceBox();
     SetShowCaption(this);
 }
@@ -73,7 +73,7 @@ void TMainForm::FileOpen()
     Playing.store(0);
     PlayInBackground.store(0);
     if (ReadShowFile(AbsoluteShowPath(path))) {
-        SelectedFixture = FixtureCount > 0 ? 0 : -1;
+        SelectFirstFixture();
         FillSequenceBox();
         SetShowCaption(this);
     }

@@ -75,8 +75,10 @@ private:
     TMainForm *form_;
 };
 
+} // namespace
+
 // A tool window shown, hidden or asked for its visibility through its registry entry.
-bool ToolVisible(const char *name)
+bool ToolWindowVisible(const std::string &name)
 {
     const ToolWindowEntry *e = ToolWindows().Find(name);
     if (!e)
@@ -86,7 +88,7 @@ bool ToolVisible(const char *name)
     return e->window && e->window->isVisible();
 }
 
-void ShowTool(const char *name, bool on)
+void ShowToolWindow(const std::string &name, bool on)
 {
     const ToolWindowEntry *e = ToolWindows().Find(name);
     if (!e)
@@ -105,6 +107,8 @@ void ShowTool(const char *name, bool on)
             e->window->close();
     }
 }
+
+namespace {
 
 // Runs a window modally: its own hook, else the registered window as a modal window.
 void RunToolModal(const char *name)
@@ -273,7 +277,7 @@ void TMainForm::MessagesCreate()
         };
     // The sequence list is shown on top of the main window and hidden again.
     if (!WindowSeams().sequencesListToggle)
-        WindowSeams().sequencesListToggle = [] { ShowTool("SequencesList", !ToolVisible("SequencesList")); };
+        WindowSeams().sequencesListToggle = [] { ShowToolWindow("SequencesList", !ToolWindowVisible("SequencesList")); };
     ToolWindows().changed = [this] { UpdateToolWindowItems(); };
     UpdateToolWindowItems();
 }
@@ -532,7 +536,7 @@ void TMainForm::PhisicalMasterClick()
         return;
     QAction *a = MessagesAction("PhisicalMaster");
     const bool on = !(a && a->isChecked());
-    ShowTool("PhisMast", on);
+    ShowToolWindow("PhisMast", on);
     SetToolState("PhisicalMaster", "PhisMastButton", on);
 }
 
@@ -540,8 +544,8 @@ void TMainForm::MusPlayClick()
 {
     if (!ToolWindows().Has("MusicPlayer"))
         return;
-    const bool on = !ToolVisible("MusicPlayer");
-    ShowTool("MusicPlayer", on);
+    const bool on = !ToolWindowVisible("MusicPlayer");
+    ShowToolWindow("MusicPlayer", on);
     SetToolState("MusPlay1", "MusPlay", on);
 }
 
@@ -549,14 +553,14 @@ void TMainForm::PlayList1Click()
 {
     if (!ToolWindows().Has("ProgramForm"))
         return;
-    const bool on = !ToolVisible("ProgramForm");
-    ShowTool("ProgramForm", on);
+    const bool on = !ToolWindowVisible("ProgramForm");
+    ShowToolWindow("ProgramForm", on);
     SetToolState("PlayList1", "PlayL", on);
 }
 
 void TMainForm::ShowCueList(bool on)
 {
-    ShowTool("CueListF", on);
+    ShowToolWindow("CueListF", on);
     SetToolState("CueListM", "CueListB", on);
 }
 
@@ -588,7 +592,7 @@ void TMainForm::GroupsClick()
         return;
     QAction *a = MessagesAction("Groups");
     const bool on = !(a && a->isChecked());
-    ShowTool("MasterGroups", on);
+    ShowToolWindow("MasterGroups", on);
     SetToolState("Groups", "GroupsButton", on);
 }
 
@@ -618,15 +622,7 @@ void TMainForm::GraphEdClick()
         return;
     if (QWidget *all = MessagesWidget("PanelAll"))
         all->hide();
-    ShowTool("GraphEdit", true);
-}
-
-void TMainForm::OnTrackEditClick()
-{
-    if (AccessLevel >= 2 || FixtureCount < 1 || SequenceCount < 1 || MultiSeqRunning.load() ||
-        !ToolWindows().Has("TrackEdit"))
-        return;
-    ShowTool("TrackEdit", true);
+    ShowToolWindow("GraphEdit", true);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
 #include "PlayControl.h"
@@ -905,10 +906,12 @@ void TMainForm::GOClick()
 void TMainForm::SetDevicesWith(bool linked)
 {
     const std::function<void(int, int)> &repaint = WindowSeams().repaintFixtureChannel;
+    SelectingFixture = 1;   // repaints must not change the selection
     SendFixtureValues(linked, [&repaint](int fixture, int channel) {
         if (repaint)
             repaint(fixture, channel);
     });
+    SelectingFixture = 0;
     const int selected = SelectedFixture;
     SelectedFixture = -1;
     Select(selected);
@@ -922,18 +925,6 @@ void TMainForm::SetDevices()
 void TMainForm::SetDevicesAfterBlackOut()
 {
     SetDevicesWith(true);
-}
-
-void TMainForm::Select(int fixture)
-{
-    if (fixture < 0 || fixture >= FixtureCount || fixture >= static_cast<int>(Fixtures.size()))
-        return;
-    SelectedFixture = fixture;
-    FixtureRecord &f = Fixtures[static_cast<std::size_t>(fixture)];
-    if (f.panel)
-        for (int j = 0; j < f.channelCount && j < MaxFixtureChannels; ++j)
-            if (f.used[j])
-                f.panel->SetParam(j, f.values[j]);
 }
 
 // ---- display timer ----------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "PatchLoader.h"
 
+#include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "ProfileFile.h"
 #include "SetupFile.h"
@@ -399,21 +400,10 @@ void BuildChannelMaps()
             ChannelOwner[s + j] = ChannelOwnerEntry{static_cast<std::int16_t>(j), static_cast<std::int16_t>(i)};
             DmxInvert[s + j] = f.invert[j] != 0;
         }
-        const DeviceTypeEntry *type = TypeOf(f);
-        if (!f.swapPanTilt || !type)
+        if (!f.swapPanTilt || !TypeOf(f))
             continue;
-        int pan = -1, tilt = -1, panFine = -1, tiltFine = -1;
-        for (int j = 0; j < n && s + j < MaxChannels; ++j) {
-            if (f.used[j] != 1)
-                continue;
-            switch (type->functions[j]) {
-            case 1: pan = j; break;
-            case 2: tilt = j; break;
-            case 5: panFine = j; break;
-            case 6: tiltFine = j; break;
-            default: break;
-            }
-        }
+        const ChannelRoles roles = RolesOf(f);
+        const int pan = roles.pan, tilt = roles.tilt, panFine = roles.panFine, tiltFine = roles.tiltFine;
         if (pan < 0 || tilt < 0)
             continue;
         if (panFine < 0 && tiltFine < 0) {

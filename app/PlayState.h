@@ -36,8 +36,6 @@ extern std::atomic<std::int32_t> TickDuration;
 extern Flag EngineBusy;
 extern Flag TickInProgress;
 extern std::uint8_t ShowModified;
-// A fixture is soloed: only its channels reach the output.
-extern std::uint8_t SoloOn;
 extern std::array<PlayerSlot, PlayerSlotCount> PlayerSlots;
 
 // Holds the engine off for a scope: saves EngineBusy, sets it, and restores the saved

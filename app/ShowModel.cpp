@@ -105,7 +105,6 @@ std::atomic<std::int32_t> TickDuration{0};
 Flag EngineBusy{0};
 Flag TickInProgress{0};
 std::uint8_t ShowModified = 0;
-std::uint8_t SoloOn = 0;
 std::array<PlayerSlot, PlayerSlotCount> PlayerSlots = {};
 
 namespace {

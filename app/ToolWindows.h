@@ -37,3 +37,9 @@ private:
 };
 
 ToolWindowRegistry &ToolWindows();
+
+// A registered window shown (and raised) or hidden, or asked whether it is visible, by its
+// entry's hooks or else the window itself; an unregistered name does nothing / is hidden.
+// Defined with the main window, in the windows' library.
+bool ToolWindowVisible(const std::string &name);
+void ShowToolWindow(const std::string &name, bool on);

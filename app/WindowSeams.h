@@ -75,6 +75,21 @@ struct WindowSeamTable {
     std::function<void()> programFormFullBuild;
     // Fixture area: the position menu follows the current scene.
     std::function<void()> positionMenuUpdate;
+
+    // Windows the fixture area opens or refreshes.
+    // Visualiser: mark the selected fixture.
+    std::function<void(int fixture)> visufSelectScan;
+    // Track editor: refresh it (it is shown through the tool-window registry).
+    std::function<void()> trackEditRefresh;
+    // Graph editor and physical-master window refresh.
+    std::function<void()> graphEditRefresh;
+    std::function<void()> phisMastActivate;
+    // Position memory editor (modal); position scene chooser: the chosen number, -1 cancel.
+    std::function<void()> posMemShow;
+    std::function<int(int initial)> pmSceneChoose;
+    // Device-sequence range dialog (mode 0 copy, 1 paste) at a screen point: false on
+    // cancel, else the chosen first and last scene.
+    std::function<bool(int mode, int x, int y, int &first, int &last)> seqStCopChoose;
 };
 
 WindowSeamTable &WindowSeams();

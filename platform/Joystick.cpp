@@ -56,4 +56,30 @@ bool ReadJoystickCaps(int id, JoystickCaps &caps)
     return true;
 }
 
+bool ReadJoystickPosition(int id, JoystickPosition &position)
+{
+    if (id < 0 || id > 15)
+        return false;
+    int fd = ::open(DevicePath(id).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    js_event e;
+    while (::read(fd, &e, sizeof e) == static_cast<ssize_t>(sizeof e)) {
+        const unsigned type = e.type & ~static_cast<unsigned>(JS_EVENT_INIT);
+        if (type == JS_EVENT_AXIS) {
+            if (e.number == 0)
+                position.x = e.value;
+            else if (e.number == 1)
+                position.y = e.value;
+        } else if (type == JS_EVENT_BUTTON && e.number < 32) {
+            if (e.value)
+                position.buttons |= 1u << e.number;
+            else
+                position.buttons &= ~(1u << e.number);
+        }
+    }
+    ::close(fd);
+    return true;
+}
+
 } // namespace platform

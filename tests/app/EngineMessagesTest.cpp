@@ -4,6 +4,7 @@
 #include "app/AccessRecordStore.h"
 #include "app/AutoBackup.h"
 #include "app/EngineMessages.h"
+#include "app/FixtureArea.h"
 #include "app/InterfaceBinding.h"
 #include "app/InterfaceLibrary.h"
 #include "app/LevelPipeline.h"

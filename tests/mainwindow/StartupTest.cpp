@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
@@ -43,15 +44,7 @@ protected:
     void SetUp() override
     {
         root = testfiles::FreshFolder("brtv-start");
-        fs::create_directories(root / "bin");
-        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
-        platform::SetProgramFolder((root / "bin").string());
-        log = (root / "box.log").string();
-        setenv("BRTV_BOX_LOG", log.c_str(), 1);
-        platform::ResetAnswers();
-        platform::ResetMessages();
-        ResetStartMode();
-        TerminateRequested = false;
+        log = testfiles::UseProgramFolder(root);
         ShowModified = 0;
         EngineBusy = 0;
         trace.clear();

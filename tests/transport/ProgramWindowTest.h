@@ -18,6 +18,7 @@
 #include "platform/Messages.h"
 #include "platform/MsgBox.h"
 
+#include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -29,17 +30,8 @@ class ProgramWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        namespace fs = std::filesystem;
         root = testfiles::FreshFolder("brtv-window");
-        fs::create_directories(root / "bin");
-        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
-        platform::SetProgramFolder((root / "bin").string());
-        log = (root / "box.log").string();
-        setenv("BRTV_BOX_LOG", log.c_str(), 1);
-        platform::ResetAnswers();
-        platform::ResetMessages();
-        ResetStartMode();
-        TerminateRequested = false;
+        log = testfiles::UseProgramFolder(root);
         ShowModified = 0;
         EngineBusy = 0;
         WindowSeams() = WindowSeamTable{};

@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
