@@ -38,6 +38,7 @@
 #include <fstream>
 #include <thread>
 
+#include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
@@ -50,14 +51,7 @@ protected:
     void SetUp() override
     {
         root = testfiles::FreshFolder("brtv-appmsg");
-        fs::create_directories(root / "bin");
-        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
-        platform::SetProgramFolder((root / "bin").string());
-        setenv("BRTV_BOX_LOG", (root / "box.log").c_str(), 1);
-        platform::ResetAnswers();
-        platform::ResetMessages();
-        ResetStartMode();
-        TerminateRequested = false;
+        testfiles::UseProgramFolder(root);
         ShowModified = 0;
         EngineBusy = 0;
         ErrorCountZ = 0;
