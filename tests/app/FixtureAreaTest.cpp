@@ -192,6 +192,15 @@ TEST_F(FixtureAreaTest, TwoPatchedFixturesShowTheirHeaderBarsAndListRows)
     EXPECT_EQ(form->TrackLabels[0]->text().trimmed(), QStringLiteral("Pan"));
     Keep(ui->Tracks64, "sliders.png");
     Keep(form, "window.png");
+
+    // The "View" menu's page items press the page buttons.
+    form->findChild<QAction *>(QStringLiteral("Monitor1"))->trigger();
+    EXPECT_EQ(ui->LeftPages->currentWidget(), ui->OnlyEdits);
+    EXPECT_TRUE(form->SpeedButton3->Down());
+    EXPECT_FALSE(form->SpeedButton4->Down());
+    form->findChild<QAction *>(QStringLiteral("Plan1"))->trigger();
+    EXPECT_EQ(ui->LeftPages->currentWidget(), ui->Plan);
+    EXPECT_EQ(FixtureAreaPage, 2);
 }
 
 TEST_F(FixtureAreaTest, MonitorCellsShowStateColoursAndValues)
