@@ -198,6 +198,7 @@ private:
     void SetSceneControlsVisible(bool visible);
     void SetSequenceControlsVisible(bool visible);
     void StepToScene(int scene, bool setDevices);
+    void StepSceneWrapped(bool forward, bool fromButton);
     // A new scene after the current one, filled by `fill`; `limitText` answers a full
     // sequence. True when made.
     bool AddSceneAfterCurrent(const char *limitText, const std::function<void(struct SceneRecord &)> &fill);
@@ -259,6 +260,7 @@ private:
     QWidget *MessagesWidget(const char *name) const;
     void FillPopupFrom(QMenu *popup, const QString &menuTitle);
     void SetToolState(const char *action, const char *button, bool on);
+    void ToggleToolWindow(const char *window, const char *action, const char *button, bool byVisibility);
     void ShowCueList(bool on);
     void SetSingleSequenceAreaShown(bool shown);
     bool messagesCreated_ = false;

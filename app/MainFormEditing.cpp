@@ -658,41 +658,26 @@ void TMainForm::StepToScene(int scene, bool setDevices)
         SetDevices();
 }
 
-void TMainForm::NextSceneClick()
+// One scene on (or back), wrapping around; the buttons also refuse while the
+// multi-sequence player runs and send the fixtures' values after.
+void TMainForm::StepSceneWrapped(bool forward, bool fromButton)
 {
     EditingCreate();
+    if (Playing.load() || (fromButton && MultiSeqRunning.load()))
+        return;
     const SequenceRecord *seq = CurrentSequenceRecord();
-    if (Playing.load() || SequenceCount == 0 || !seq || seq->sceneCount == 0)
+    if (!seq || seq->sceneCount == 0)
         return;
     FixturesToScene();
-    StepToScene(NextWrapped(CurScene, seq->sceneCount), false);
+    StepToScene(forward ? NextWrapped(CurScene, seq->sceneCount) : PreviousWrapped(CurScene, seq->sceneCount), false);
+    if (fromButton)
+        SetDevices();
 }
 
-void TMainForm::PrevSceneClick()
-{
-    EditingCreate();
-    const SequenceRecord *seq = CurrentSequenceRecord();
-    if (Playing.load() || SequenceCount == 0 || !seq || seq->sceneCount == 0)
-        return;
-    FixturesToScene();
-    StepToScene(PreviousWrapped(CurScene, seq->sceneCount), false);
-}
-
-void TMainForm::NextClick()
-{
-    if (MultiSeqRunning.load() || Playing.load())
-        return;
-    NextSceneClick();
-    SetDevices();
-}
-
-void TMainForm::PrevClick()
-{
-    if (MultiSeqRunning.load() || Playing.load())
-        return;
-    PrevSceneClick();
-    SetDevices();
-}
+void TMainForm::NextSceneClick() { StepSceneWrapped(true, false); }
+void TMainForm::PrevSceneClick() { StepSceneWrapped(false, false); }
+void TMainForm::NextClick() { StepSceneWrapped(true, true); }
+void TMainForm::PrevClick() { StepSceneWrapped(false, true); }
 
 void TMainForm::SceneNumKeyPress(int key)
 {

@@ -530,33 +530,21 @@ void TMainForm::SetToolState(const char *action, const char *button, bool on)
         b->SetDown(on);
 }
 
-void TMainForm::PhisicalMasterClick()
+// Shows or hides a registered window; the item's check mark (or, with `byVisibility`,
+// the window's own visibility) says which, and the item and button follow.
+void TMainForm::ToggleToolWindow(const char *window, const char *action, const char *button, bool byVisibility)
 {
-    if (!ToolWindows().Has("PhisMast"))
+    if (!ToolWindows().Has(window))
         return;
-    QAction *a = MessagesAction("PhisicalMaster");
-    const bool on = !(a && a->isChecked());
-    ShowToolWindow("PhisMast", on);
-    SetToolState("PhisicalMaster", "PhisMastButton", on);
+    QAction *a = MessagesAction(action);
+    const bool on = byVisibility ? !ToolWindowVisible(window) : !(a && a->isChecked());
+    ShowToolWindow(window, on);
+    SetToolState(action, button, on);
 }
 
-void TMainForm::MusPlayClick()
-{
-    if (!ToolWindows().Has("MusicPlayer"))
-        return;
-    const bool on = !ToolWindowVisible("MusicPlayer");
-    ShowToolWindow("MusicPlayer", on);
-    SetToolState("MusPlay1", "MusPlay", on);
-}
-
-void TMainForm::PlayList1Click()
-{
-    if (!ToolWindows().Has("ProgramForm"))
-        return;
-    const bool on = !ToolWindowVisible("ProgramForm");
-    ShowToolWindow("ProgramForm", on);
-    SetToolState("PlayList1", "PlayL", on);
-}
+void TMainForm::PhisicalMasterClick() { ToggleToolWindow("PhisMast", "PhisicalMaster", "PhisMastButton", false); }
+void TMainForm::MusPlayClick() { ToggleToolWindow("MusicPlayer", "MusPlay1", "MusPlay", true); }
+void TMainForm::PlayList1Click() { ToggleToolWindow("ProgramForm", "PlayList1", "PlayL", true); }
 
 void TMainForm::ShowCueList(bool on)
 {
@@ -586,15 +574,7 @@ void TMainForm::Cue1Click(int tag)
         WindowSeams().selectCue(tag);
 }
 
-void TMainForm::GroupsClick()
-{
-    if (!ToolWindows().Has("MasterGroups"))
-        return;
-    QAction *a = MessagesAction("Groups");
-    const bool on = !(a && a->isChecked());
-    ShowToolWindow("MasterGroups", on);
-    SetToolState("Groups", "GroupsButton", on);
-}
+void TMainForm::GroupsClick() { ToggleToolWindow("MasterGroups", "Groups", "GroupsButton", false); }
 
 void TMainForm::RecordClick()
 {
