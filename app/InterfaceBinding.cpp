@@ -1,4 +1,5 @@
 #include "InterfaceBinding.h"
+#include "EngineHold.h"
 #include "InterfaceLibrary.h"
 #include "LevelPipeline.h"
 #include "PlayState.h"
@@ -47,18 +48,6 @@ std::string LibraryPath(const std::string &folder, const char *name)
     if (dir.back() != '/')
         dir += '/';
     return dir + name;
-}
-
-// With EngineBusy raised, waits until a tick that began before is out, so that no tick
-// holds a word of the library while it changes. A tick may be blocked in a send to this
-// thread: posted messages and sends are delivered meanwhile.
-void WaitForTickOutside()
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (TickInProgress.load() && std::chrono::steady_clock::now() < until) {
-        platform::DeliverPostedMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
 }
 
 template <class Fn> auto LibraryCall(Fn fn)

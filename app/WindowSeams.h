@@ -90,6 +90,10 @@ struct WindowSeamTable {
     // Device-sequence range dialog (mode 0 copy, 1 paste) at a screen point: false on
     // cancel, else the chosen first and last scene.
     std::function<bool(int mode, int x, int y, int &first, int &last)> seqStCopChoose;
+
+    // Profile editor: open it modally; an empty name opens it in its starting state,
+    // otherwise with that profile of "Devices" loaded.
+    std::function<void(const std::string &profileFileName)> runProfileEditor;
 };
 
 WindowSeamTable &WindowSeams();
