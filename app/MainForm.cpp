@@ -49,6 +49,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     setObjectName(QStringLiteral("MainForm"));
     // Hidden items keep their shortcuts working.
     addActions(ui->MainMenu->actions());
+    LayoutCreate();
 
     connect(ui->NewShow, &QAction::triggered, this, [this] { FileNew(); });
     connect(ui->LoadShow, &QAction::triggered, this, [this] {
@@ -126,6 +127,7 @@ void TMainForm::FormCreate()
     ApplyLayoutSettings();
     ClearLinkedChannels();
     CreateMessageWindow();
+    FitToScreen();
 }
 
 // Step 1: the engine timer. Without it the program cannot run.
@@ -410,21 +412,13 @@ void TMainForm::CreateMessageWindow()
         [this](std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) { return AppMessage(msg, wParam, lParam); });
 }
 
-int TMainForm::MasterPanelWidth() const { return ui->MasterPanel->maximumWidth(); }
-int TMainForm::SliderPanelWidth() const { return ui->SliderPanel->maximumWidth(); }
-int TMainForm::SceneGroupWidth() const { return ui->SceneGroupBox->maximumWidth(); }
+int TMainForm::MasterPanelWidth() const { return SplitWidth(ui->MasterPanel); }
+int TMainForm::SliderPanelWidth() const { return SplitWidth(ui->SliderPanel); }
+int TMainForm::SceneGroupWidth() const { return SplitWidth(ui->SceneGroupBox); }
 
-namespace {
-void SetWidth(QWidget *w, int width)
-{
-    if (width > 0)
-        w->setFixedWidth(width);
-}
-} // namespace
-
-void TMainForm::SetMasterPanelWidth(int w) { SetWidth(ui->MasterPanel, w); }
-void TMainForm::SetSliderPanelWidth(int w) { SetWidth(ui->SliderPanel, w); }
-void TMainForm::SetSceneGroupWidth(int w) { SetWidth(ui->SceneGroupBox, w); }
+void TMainForm::SetMasterPanelWidth(int w) { SetSplitWidth(ui->MasterPanel, w); }
+void TMainForm::SetSliderPanelWidth(int w) { SetSplitWidth(ui->SliderPanel, w); }
+void TMainForm::SetSceneGroupWidth(int w) { SetSplitWidth(ui->SceneGroupBox, w); }
 
 void TMainForm::SetTransportOnBottom(bool bottom)
 {

@@ -359,6 +359,23 @@ private:
     int labelledType_ = -2;
     // ---- end of fixture area ----
 
+    // ---- Window layout (MainFormLayout.cpp) ----
+public:
+    // The transport bar wraps its controls into rows; the work area's panels sit in a
+    // splitter whose widths the settings keep; top-level windows open inside the screen.
+    // Runs once, from the constructor.
+    void LayoutCreate();
+    // Shrinks the window to the screen's available area and moves it inside.
+    void FitToScreen();
+    QSplitter *WorkSplitter = nullptr;
+
+private:
+    int SplitWidth(const QWidget *panel) const;
+    void SetSplitWidth(QWidget *panel, int width);
+    void ApplySplitWidths();
+    void KeepSplitWidths();
+    // ---- end of window layout ----
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;

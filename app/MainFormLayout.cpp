@@ -1,0 +1,210 @@
+// The main window's layout on small screens: the transport bar wraps its controls into
+// rows, the work area's panels share a splitter (their widths are the ones the settings
+// keep), the window is never larger than the screen's available area, and every other
+// top-level window opens inside the screen, cascaded, unless it was placed already.
+#include "MainForm.h"
+#include "ui_MainForm.h"
+
+#include "TWrapBoxLayout.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSplitter>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+namespace {
+
+// The smallest widths the panels shrink to on a narrow screen.
+constexpr int SliderPanelMinimum = 60;
+constexpr int MasterPanelMinimum = 120;
+constexpr int SceneGroupMinimum = 180;
+
+// Cascade of the windows placed on their first show.
+constexpr int CascadeLeft = 32;
+constexpr int CascadeTop = 48;
+constexpr int CascadeStep = 28;
+constexpr int CascadeSteps = 10;
+
+QRect AvailableArea(const QWidget *w)
+{
+    QScreen *s = w ? w->screen() : nullptr;
+    if (!s)
+        s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// Size within the area (the frame included) and the frame moved inside it.
+void KeepInside(QWidget *w, const QRect &area, QPoint wanted)
+{
+    const QSize frameExtra = w->frameGeometry().size() - w->geometry().size();
+    const QSize room = area.size() - frameExtra;
+    const QSize size = w->size().boundedTo(room).expandedTo(QSize(1, 1));
+    if (size != w->size())
+        w->resize(size);
+    const QSize frame = size + frameExtra;
+    const int x = std::clamp(wanted.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
+    const int y = std::clamp(wanted.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
+    w->move(x, y);
+}
+
+// Places each plain top-level window (not the main window, not a dialog or a pop-up) when
+// it is first shown: a window nobody moved joins the cascade, every one is kept inside the
+// screen. Dialogs centre themselves on their parent. The main window's own showing and
+// hiding are passed on.
+class WindowPlacer : public QObject {
+public:
+    WindowPlacer(QWidget *mainWindow, std::function<void(bool shown)> mainShown)
+        : QObject(mainWindow), main_(mainWindow), mainShown_(std::move(mainShown))
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool show = event->type() == QEvent::Show;
+        if ((!show && event->type() != QEvent::Hide) || !watched->isWidgetType())
+            return false;
+        auto *w = static_cast<QWidget *>(watched);
+        if (w == main_) {
+            mainShown_(show);
+            return false;
+        }
+        if (!show || !w->isWindow() || qobject_cast<QDialog *>(w))
+            return false;
+        const Qt::WindowType type = w->windowType();
+        if (type != Qt::Window && type != Qt::Tool)
+            return false;
+        if (w->property("brtvPlaced").toBool())
+            return false;
+        w->setProperty("brtvPlaced", true);
+        const QRect area = AvailableArea(main_);
+        QPoint at = w->frameGeometry().topLeft();
+        if (!w->testAttribute(Qt::WA_Moved)) {
+            const int step = (placed_++ % CascadeSteps) * CascadeStep;
+            at = area.topLeft() + QPoint(CascadeLeft + step, CascadeTop + step);
+        }
+        KeepInside(w, area, at);
+        return false;
+    }
+
+private:
+    QWidget *main_;
+    std::function<void(bool)> mainShown_;
+    int placed_ = 0;
+};
+
+// The width a panel keeps while the splitter is not on screen.
+const char *const KeptWidth = "brtvKeptWidth";
+
+} // namespace
+
+void TMainForm::LayoutCreate()
+{
+    // The transport bar: one row on a wide screen, more rows on a narrow one.
+    if (auto *box = qobject_cast<QBoxLayout *>(ui->TransportControl->layout()))
+        if (TWrapBoxLayout *wrap = TWrapBoxLayout::Replace(box))
+            ui->TransportLayout = wrap;
+    // The bar takes the height of its rows; the work area takes the rest.
+    ui->CentralLayout->setStretchFactor(ui->WorkArea, 1);
+
+    // The work area's panels in one splitter. The panels' widths in the form are their
+    // first widths; they may shrink to their minimums.
+    struct Panel {
+        QWidget *widget;
+        int minimum;
+    } panels[] = {{ui->SliderPanel, SliderPanelMinimum},
+                  {ui->MasterPanel, MasterPanelMinimum},
+                  {ui->SceneGroupBox, SceneGroupMinimum}};
+    WorkSplitter = new QSplitter(Qt::Horizontal, ui->WorkArea);
+    WorkSplitter->setObjectName(QStringLiteral("WorkSplitter"));
+    WorkSplitter->setChildrenCollapsible(false);
+    std::vector<QWidget *> order;
+    while (QLayoutItem *item = ui->WorkLayout->takeAt(0)) {
+        if (QWidget *w = item->widget())
+            order.push_back(w);
+        delete item;
+    }
+    for (QWidget *w : order) {
+        for (const Panel &p : panels)
+            if (p.widget == w) {
+                w->setProperty(KeptWidth, w->maximumWidth() < QWIDGETSIZE_MAX ? w->maximumWidth() : p.minimum);
+                w->setMinimumWidth(p.minimum);
+                w->setMaximumWidth(QWIDGETSIZE_MAX);
+            }
+        WorkSplitter->addWidget(w);
+    }
+    for (int i = 0; i < WorkSplitter->count(); ++i)
+        WorkSplitter->setStretchFactor(i, WorkSplitter->widget(i) == ui->Panel2 ? 1 : 0);
+    ui->WorkLayout->addWidget(WorkSplitter);
+
+    // The splitter lays out only on screen: the kept widths go on when the window shows
+    // and come back when it hides (full screen on and off hides it).
+    qApp->installEventFilter(new WindowPlacer(this, [this](bool shown) {
+        if (shown)
+            ApplySplitWidths();
+        else
+            KeepSplitWidths();
+    }));
+}
+
+void TMainForm::ApplySplitWidths()
+{
+    QList<int> sizes = WorkSplitter->sizes();
+    int total = 0, others = 0, rest = -1;
+    for (int i = 0; i < sizes.size(); ++i) {
+        total += sizes[i];
+        const QVariant kept = WorkSplitter->widget(i)->property(KeptWidth);
+        if (kept.isValid()) {
+            sizes[i] = kept.toInt();
+            others += sizes[i];
+        } else if (rest < 0) {
+            rest = i;
+        }
+    }
+    // The fixture area gives or takes the difference, as a splitter drag does.
+    if (rest >= 0)
+        sizes[rest] = std::max(1, total - others);
+    WorkSplitter->setSizes(sizes);
+}
+
+void TMainForm::KeepSplitWidths()
+{
+    const QList<int> sizes = WorkSplitter->sizes();
+    for (int i = 0; i < sizes.size(); ++i) {
+        QWidget *w = WorkSplitter->widget(i);
+        if (w->property(KeptWidth).isValid())
+            w->setProperty(KeptWidth, sizes[i]);
+    }
+}
+
+void TMainForm::FitToScreen()
+{
+    if (isMaximized() || isFullScreen() || IsFullScreenMode())
+        return;
+    KeepInside(this, AvailableArea(this), frameGeometry().topLeft());
+}
+
+int TMainForm::SplitWidth(const QWidget *panel) const
+{
+    const int i = WorkSplitter ? WorkSplitter->indexOf(const_cast<QWidget *>(panel)) : -1;
+    if (i < 0)
+        return panel->width();
+    if (!WorkSplitter->isVisible())
+        return panel->property(KeptWidth).toInt();
+    return WorkSplitter->sizes().value(i);
+}
+
+void TMainForm::SetSplitWidth(QWidget *panel, int width)
+{
+    if (!WorkSplitter || WorkSplitter->indexOf(panel) < 0 || width <= 0)
+        return;
+    panel->setProperty(KeptWidth, width);
+    if (WorkSplitter->isVisible())
+        ApplySplitWidths();
+}
