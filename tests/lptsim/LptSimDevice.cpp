@@ -43,6 +43,8 @@ void LptSimDevice::Reset()
 {
     ++resets_;
     ack_ = false;
+    phase_ = Phase::Idle;
+    pollsLeft_ = 0;
     deviceData_ = 0;
     requestFill_ = 0;
     frameOpen_ = false;
@@ -57,8 +59,21 @@ bool LptSimDevice::Strobe()
     if (config_.stopAfter >= 0 && clocked_ >= config_.stopAfter)
         return false;
     ++clocked_;
-    ack_ = true;
     return true;
+}
+
+void LptSimDevice::Fault(const char *what)
+{
+    ++errors_;
+    Log(std::string("ERROR ") + what);
+    // What was being received is lost; the device waits for the next strobe edge.
+    requestFill_ = 0;
+    frameOpen_ = false;
+    frame_.clear();
+    reply_.clear();
+    ack_ = false;
+    phase_ = Phase::Idle;
+    pollsLeft_ = 0;
 }
 
 void LptSimDevice::Write(int offset, std::uint8_t value)
@@ -69,27 +84,115 @@ void LptSimDevice::Write(int offset, std::uint8_t value)
     }
     if (offset != 2)
         return;
+    const std::uint8_t previous = control_;
     control_ = value;
+    if (value == previous)
+        return;  // no edge
     switch (value) {
     case 0x08:
         Reset();
         break;
     case 0x07:
-        if (Strobe())
-            RequestByte(hostData_);
-        break;
     case 0x05:
-        if (Strobe() && frameOpen_) {
-            frame_.push_back(hostData_);
-            if (frame_.size() >= frameExpected_) {
-                frameOpen_ = false;
-                if (OnFrame)
-                    OnFrame(frame_);
-            }
+    case 0x25:
+        StrobeEdge(value);
+        break;
+    case 0x06:
+    case 0x24:
+        ReleaseEdge(value);
+        break;
+    case 0x04:
+        if (phase_ == Phase::Idle) {
+            // The host rests the lines after every request; a partial one was abandoned.
+            requestFill_ = 0;
+        } else if (phase_ == Phase::Raised && strobe_ == 0x05) {
+            ReleaseEdge(value);
+        } else if (phase_ == Phase::Strobed) {
+            Fault("lines rested before the acknowledge");
+        } else if (phase_ == Phase::Raised) {
+            Fault("lines rested without the release edge");
+        } else {
+            Fault("lines rested before the acknowledge was cleared");
         }
         break;
-    case 0x25:
-        if (Strobe()) {
+    default:
+        break;
+    }
+}
+
+void LptSimDevice::StrobeEdge(std::uint8_t control)
+{
+    if (phase_ == Phase::Strobed || phase_ == Phase::Raised) {
+        Fault("strobe edge without the release edge of the byte before");
+        return;
+    }
+    if (phase_ == Phase::Released) {
+        Fault("strobe edge before the acknowledge was cleared");
+        return;
+    }
+    if (!Strobe())
+        return;  // a silent device: bit 6 never rises
+    strobe_ = control;
+    latched_ = hostData_;
+    if (control == 0x25 && hostData_ != 0xFF) {
+        // Lines the host still drives low read as 0 whatever the device sends.
+        char line[64];
+        std::snprintf(line, sizeof line, "ERROR read with the data lines held at 0x%02X", hostData_);
+        ++errors_;
+        Log(line);
+    }
+    phase_ = Phase::Strobed;
+    pollsLeft_ = config_.ackDelay;
+    if (pollsLeft_ <= 0)
+        Poll();
+}
+
+void LptSimDevice::ReleaseEdge(std::uint8_t control)
+{
+    if (phase_ == Phase::Idle)
+        return;  // nothing in transfer
+    if (phase_ == Phase::Strobed) {
+        Fault("release edge before the acknowledge");
+        return;
+    }
+    if (phase_ == Phase::Released) {
+        Fault("release edge repeated");
+        return;
+    }
+    if (control != (strobe_ & ~0x01)) {
+        Fault("release edge of another kind of byte");
+        return;
+    }
+    Complete();
+    phase_ = Phase::Released;
+    pollsLeft_ = config_.ackDelay;
+    if (pollsLeft_ <= 0)
+        Poll();
+}
+
+// The byte taken on the strobe edge counts once its release edge came.
+void LptSimDevice::Complete()
+{
+    if (strobe_ == 0x07) {
+        RequestByte(latched_);
+    } else if (strobe_ == 0x05 && frameOpen_) {
+        frame_.push_back(latched_);
+        if (frame_.size() >= frameExpected_) {
+            frameOpen_ = false;
+            if (OnFrame)
+                OnFrame(frame_);
+        }
+    }
+}
+
+// The device answers a pending edge once the host has looked often enough.
+void LptSimDevice::Poll()
+{
+    if (pollsLeft_ > 0 && --pollsLeft_ > 0)
+        return;
+    if (phase_ == Phase::Strobed) {
+        if (strobe_ == 0x25) {
+            // The device drives the next byte of its reply while bit 6 is high.
             if (reply_.empty()) {
                 deviceData_ = 0;
             } else {
@@ -97,28 +200,25 @@ void LptSimDevice::Write(int offset, std::uint8_t value)
                 reply_.pop_front();
             }
         }
-        break;
-    case 0x04:
-        // The host rests the lines after every request; a partial one was abandoned.
-        requestFill_ = 0;
+        ack_ = true;
+        phase_ = Phase::Raised;
+    } else if (phase_ == Phase::Released) {
         ack_ = false;
-        break;
-    case 0x06:
-    case 0x24:
-        ack_ = false;
-        break;
-    default:
-        break;
+        phase_ = Phase::Idle;
     }
 }
 
-std::uint8_t LptSimDevice::Read(int offset) const
+std::uint8_t LptSimDevice::Read(int offset)
 {
     switch (offset) {
     case 0:
-        return (control_ & 0x20) ? deviceData_ : hostData_;
-    case 1:
-        return ack_ ? 0x40 : 0x00;
+        return (control_ & 0x20) ? static_cast<std::uint8_t>(deviceData_ & hostData_) : hostData_;
+    case 1: {
+        const std::uint8_t status = ack_ ? 0x40 : 0x00;
+        if (phase_ == Phase::Strobed || phase_ == Phase::Released)
+            Poll();
+        return status;
+    }
     case 2:
         return control_;
     default:
@@ -139,7 +239,9 @@ void LptSimDevice::Decode()
 {
     ++requests_;
     const std::uint8_t cmd = request_[0];
-    const bool good = request_[1] == static_cast<std::uint8_t>(~cmd);
+    const std::uint16_t p1 = static_cast<std::uint16_t>(request_[2] | (request_[3] << 8));
+    // The library's own commands carry no first parameter.
+    const bool good = request_[1] == static_cast<std::uint8_t>(~cmd) && (cmd > 3 || p1 == 0);
     std::string line = FormatRequest(request_.data(), 6);
     if (!good)
         line += " BAD";

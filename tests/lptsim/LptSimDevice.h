@@ -1,9 +1,15 @@
 // The interface's side of the parallel-port byte handshake, for tests and the lptsim program.
 //
-// The host writes the data and control registers and polls status bit 6. The device
-// acknowledges every clock edge: control 0x07 (request byte), 0x05 (data byte out) and 0x25
-// (data byte in, the device drives the data lines) raise bit 6; 0x06, 0x04 and 0x24 lower it;
-// 0x08 resets the device. Six request bytes make a request, which the device decodes.
+// The host writes the data and control registers and polls status bit 6. Every byte takes
+// two control edges, as on the hardware: the strobe edge (0x07 request byte, 0x05 data byte
+// out, 0x25 data byte in with the device driving the data lines) makes the device take the
+// byte and raise bit 6; the release edge (0x06, 0x04, 0x24) completes the byte, and the
+// device lowers bit 6. The device answers each edge only after the host has polled the
+// status register (DeviceConfig::ackDelay polls), so a host that does not wait, or that
+// skips the release edge, breaks the handshake: the device logs "ERROR ..." and drops what
+// it was receiving. A read expects the host to have released the data lines with 0xFF.
+// 0x08 resets the device. Six request bytes make a request; the library's own commands
+// 0..3 need p1 = 0.
 #pragma once
 
 #include <array>
@@ -23,6 +29,7 @@ struct DeviceConfig {
     std::uint8_t beat = 0;           // request 4
     bool noAck = false;              // never raise status bit 6
     long stopAfter = -1;             // stop acknowledging after this many bytes (< 0: never)
+    int ackDelay = 1;                // status polls after an edge before bit 6 follows it
 };
 
 class LptSimDevice {
@@ -38,13 +45,16 @@ public:
 
     // Register offsets: 0 data, 1 status, 2 control.
     void Write(int offset, std::uint8_t value);
-    std::uint8_t Read(int offset) const;
+    // Reading the status register is what lets the device answer an edge.
+    std::uint8_t Read(int offset);
 
     void Reset();
 
     long BytesClocked() const { return clocked_; }
     long Requests() const { return requests_; }
     long Resets() const { return resets_; }
+    // Handshake faults of the host (each also logged as "ERROR ...").
+    long Errors() const { return errors_; }
 
     // One completed output frame (request 0 and its bytes).
     std::function<void(const std::vector<std::uint8_t> &)> OnFrame;
@@ -52,6 +62,18 @@ public:
     std::function<void(const std::string &)> OnLog;
 
 private:
+    // Where the byte in transfer stands.
+    enum class Phase {
+        Idle,       // bit 6 low, waiting for a strobe edge
+        Strobed,    // byte taken, bit 6 not raised yet
+        Raised,     // bit 6 high, waiting for the release edge
+        Released,   // byte complete, bit 6 not lowered yet
+    };
+    void StrobeEdge(std::uint8_t control);
+    void ReleaseEdge(std::uint8_t control);
+    void Complete();
+    void Fault(const char *what);
+    void Poll();
     bool Strobe();
     void RequestByte(std::uint8_t byte);
     void Decode();
@@ -62,6 +84,11 @@ private:
     std::uint8_t deviceData_ = 0;
     std::uint8_t control_ = 0x04;
     bool ack_ = false;
+    Phase phase_ = Phase::Idle;
+    std::uint8_t strobe_ = 0;       // the strobe value of the byte in transfer
+    std::uint8_t latched_ = 0;      // the byte taken on the strobe edge
+    int pollsLeft_ = 0;
+    long errors_ = 0;
     long clocked_ = 0;
     long requests_ = 0;
     long resets_ = 0;

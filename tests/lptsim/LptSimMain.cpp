@@ -5,7 +5,8 @@
 //
 // The socket file appears once the simulator accepts connections. --frames gets one record
 // per completed frame (u16 little-endian count, then the bytes); --log gets one line per
-// request, "BASE 0x..." per connection attempt and "CLOSE" when a served host disconnects.
+// request, "BASE 0x..." per connection attempt, "CLOSE" when a served host disconnects and
+// "ERROR ..." when the host breaks the handshake.
 // SIGTERM or SIGINT ends it and removes the socket.
 #include "tests/lptsim/LptSimDevice.h"
 #include "tests/lptsim/LptSimServer.h"
