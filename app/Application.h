@@ -17,5 +17,15 @@ bool CreateProgramWindows(int argc, char **argv);
 void DestroyProgramWindows();
 // Closes the main window on SIGTERM and SIGINT through its normal close.
 void InstallTerminationSignals();
+// What a termination signal does: while the program starts, the open question or the start
+// dialog is answered as cancelled ("Exit") and the start ends; once it runs, every modal
+// window is closed first and then the main window through its own close (save question).
+void CloseProgramOnSignal();
+
+// The application's title. Qt adds its display name to every window caption that does not
+// end with it; the main window's caption begins with the title already, so the title goes
+// onto the captions only while the start dialog stands alone on the screen.
+void SetApplicationTitle(const QString &title, bool onCaptions = false);
+QString ApplicationTitle();
 
 int RunProgram(int argc, char **argv);

@@ -28,10 +28,27 @@
 #include <new>
 #include <unistd.h>
 
+namespace {
+bool windowsCreated = false;   // all ten windows exist: the program runs
+QString applicationTitle;
+} // namespace
+
+void SetApplicationTitle(const QString &title, bool onCaptions)
+{
+    applicationTitle = title;
+    // An empty display name adds nothing to the captions.
+    QGuiApplication::setApplicationDisplayName(onCaptions ? title : QStringLiteral(""));
+}
+
+QString ApplicationTitle()
+{
+    return applicationTitle;
+}
+
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Brantoval"));
-    setApplicationDisplayName(QStringLiteral("Brantoval"));
+    SetApplicationTitle(QStringLiteral("Brantoval"));
     setQuitOnLastWindowClosed(false);
 }
 
@@ -78,11 +95,13 @@ bool CreateProgramWindows(int argc, char **argv)
     DebugForm = new TDebugForm;
     TraceStep("TDebugForm");
     TMainForm::RegisterStartupToolWindows();
+    windowsCreated = true;
     return true;
 }
 
 void DestroyProgramWindows()
 {
+    windowsCreated = false;
     ToolWindows().changed = nullptr;
     ToolWindows().Clear();
     delete DebugForm;
@@ -100,12 +119,46 @@ void DestroyProgramWindows()
 namespace {
 int signalPipe[2] = {-1, -1};
 
+// Closes the modal windows one after the other (closing one may end a question whose code
+// opens the next), then the main window. Bounded, in case a window refuses to close.
+void CloseModalsThenMain(int round)
+{
+    constexpr int MaxRounds = 50;
+    if (!windowsCreated || !MainForm)
+        return;
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->close();
+        if (round < MaxRounds)
+            QTimer::singleShot(0, qApp, [round] { CloseModalsThenMain(round + 1); });
+        return;
+    }
+    MainForm->close();
+}
+
 void OnSignal(int)
 {
     char c = 1;
     [[maybe_unused]] auto n = write(signalPipe[1], &c, 1);
 }
 } // namespace
+
+void CloseProgramOnSignal()
+{
+    if (windowsCreated) {
+        CloseModalsThenMain(0);
+        return;
+    }
+    // Still starting: a modal question is answered as cancelled; the start dialog as "Exit".
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        TerminateRequested = true;
+        modal->close();
+        return;
+    }
+    if (MainForm)
+        MainForm->close();
+    else
+        QApplication::quit();
+}
 
 void InstallTerminationSignals()
 {
@@ -116,16 +169,7 @@ void InstallTerminationSignals()
         char buf[16];
         while (read(signalPipe[0], buf, sizeof buf) > 0) {
         }
-        // A modal question is answered as cancelled; the start dialog as "Exit".
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            TerminateRequested = true;
-            modal->close();
-            return;
-        }
-        if (MainForm)
-            MainForm->close();
-        else
-            QApplication::quit();
+        CloseProgramOnSignal();
     });
     struct sigaction sa = {};
     sa.sa_handler = OnSignal;

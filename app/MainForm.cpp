@@ -2,6 +2,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "Application.h"
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
@@ -35,9 +36,9 @@ TMainForm *MainForm = nullptr;
 namespace {
 const char *const AppTitle = "Brantoval-1024";
 
-void SetAppTitle(const char *title)
+void SetAppTitle(const char *title, bool onCaptions = false)
 {
-    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(title));
+    SetApplicationTitle(QString::fromLatin1(title), onCaptions);
 }
 } // namespace
 
@@ -106,7 +107,6 @@ void TMainForm::FormCreate()
         return;
     if (!CheckSingleInstance())
         return;
-    SetAppTitle("Start Dialog");
     CheckScreenSize();
     ResetMasterTables();
     CreateChannelFaders();
@@ -296,6 +296,8 @@ void TMainForm::OpenFirstShow()
 bool TMainForm::RunStartDialog()
 {
     StartChoice = 0;
+    // The title carries "Start Dialog" only while the dialog is shown.
+    SetAppTitle("Brantoval-1024 Start Dialog", true);
     {
         QDialog dialog(this);
         dialog.setObjectName(QStringLiteral("StartDialog"));
@@ -314,6 +316,7 @@ bool TMainForm::RunStartDialog()
         int r = platform::RunModalDialog(dialog);
         StartChoice = static_cast<std::uint8_t>(r < 0 || r > 10 ? 0 : r);
     }
+    SetAppTitle(AppTitle);
     if (TerminateRequested)
         StartChoice = 0;
     switch (StartChoice) {

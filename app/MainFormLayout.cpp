@@ -24,7 +24,8 @@ namespace {
 // The smallest widths the panels shrink to on a narrow screen.
 constexpr int SliderPanelMinimum = 60;
 constexpr int MasterPanelMinimum = 120;
-constexpr int SceneGroupMinimum = 180;
+// The scene group keeps room for its buttons' texts.
+constexpr int SceneGroupMinimum = -1;
 
 // Cascade of the windows placed on their first show.
 constexpr int CascadeLeft = 32;
@@ -51,7 +52,8 @@ void KeepInside(QWidget *w, const QRect &area, QPoint wanted)
     const QSize frame = size + frameExtra;
     const int x = std::clamp(wanted.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
     const int y = std::clamp(wanted.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
-    w->move(x, y);
+    if (QPoint(x, y) != w->frameGeometry().topLeft())
+        w->move(x, y);
 }
 
 // Places each plain top-level window (not the main window, not a dialog or a pop-up) when
@@ -133,8 +135,10 @@ void TMainForm::LayoutCreate()
     for (QWidget *w : order) {
         for (const Panel &p : panels)
             if (p.widget == w) {
-                w->setProperty(KeptWidth, w->maximumWidth() < QWIDGETSIZE_MAX ? w->maximumWidth() : p.minimum);
-                w->setMinimumWidth(p.minimum);
+                const int minimum = p.minimum >= 0 ? p.minimum : w->minimumSizeHint().width();
+                const int first = w->maximumWidth() < QWIDGETSIZE_MAX ? w->maximumWidth() : minimum;
+                w->setProperty(KeptWidth, std::max(first, minimum));
+                w->setMinimumWidth(minimum);
                 w->setMaximumWidth(QWIDGETSIZE_MAX);
             }
         WorkSplitter->addWidget(w);
@@ -145,11 +149,14 @@ void TMainForm::LayoutCreate()
 
     // The splitter lays out only on screen: the kept widths go on when the window shows
     // and come back when it hides (full screen on and off hides it).
+    // Once more when the window has taken its size on screen.
     qApp->installEventFilter(new WindowPlacer(this, [this](bool shown) {
-        if (shown)
+        if (shown) {
             ApplySplitWidths();
-        else
+            QTimer::singleShot(0, this, [this] { ApplySplitWidths(); });
+        } else {
             KeepSplitWidths();
+        }
     }));
 }
 
@@ -204,7 +211,7 @@ void TMainForm::SetSplitWidth(QWidget *panel, int width)
 {
     if (!WorkSplitter || WorkSplitter->indexOf(panel) < 0 || width <= 0)
         return;
-    panel->setProperty(KeptWidth, width);
+    panel->setProperty(KeptWidth, std::max(width, panel->minimumWidth()));
     if (WorkSplitter->isVisible())
         ApplySplitWidths();
 }

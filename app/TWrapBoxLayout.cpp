@@ -1,5 +1,6 @@
 #include "TWrapBoxLayout.h"
 
+#include <QLabel>
 #include <QWidget>
 
 #include <algorithm>
@@ -85,7 +86,15 @@ int TWrapBoxLayout::Arrange(const QRect &rect, bool apply, int *rows) const
             continue;
         }
         const QSize size = ItemSize(item);
-        const int needed = row.empty() ? size.width() : rowWidth + gap + size.width();
+        // A label stays on the row of the control it names.
+        int keep = size.width();
+        if (qobject_cast<QLabel *>(item->widget()) && !static_cast<QLabel *>(item->widget())->text().isEmpty())
+            for (int j = i + 1; j < count(); ++j)
+                if (TakesRoom(itemAt(j))) {
+                    keep += gap + ItemSize(itemAt(j)).width();
+                    break;
+                }
+        const int needed = row.empty() ? keep : rowWidth + gap + keep;
         if (!row.empty() && needed > area.width())
             flush();
         rowWidth = row.empty() ? size.width() : rowWidth + gap + size.width();

@@ -1,7 +1,8 @@
 // A horizontal box layout that wraps: its items keep their order and their size hints and
 // continue on a new row when the next one no longer fits the width. It is still a
 // QHBoxLayout, so code that inserts, removes or finds widgets in it works unchanged; only
-// the placement differs. Spacer items take no room.
+// the placement differs. Spacer items take no room; a label with a text goes onto the next
+// row together with the control after it.
 #pragma once
 
 #include <QHBoxLayout>

@@ -89,7 +89,7 @@ TEST_F(StartupTest, WindowsAreCreatedInOrderAfterFormCreate)
         last = i;
     }
     EXPECT_TRUE(OutputTimerRunning());
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Brantoval-1024"));
+    EXPECT_EQ(ApplicationTitle(), QStringLiteral("Brantoval-1024"));
     EXPECT_NE(MessageWindow, 0u);
     StartupActionsPending = 1;
     MainForm->FormActivate();

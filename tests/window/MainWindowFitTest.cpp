@@ -1,0 +1,256 @@
+// The main window as the program makes it, on small screens: it fits 1024x768 and 800x600
+// with every control inside it, opens inside the screen, keeps the panel widths of the
+// settings; the titles; tool windows cascade inside the screen; a termination signal closes
+// the program through the main window's close even while a modal tool window is open.
+#include "ui_MainForm.h"
+#include "transport/ProgramWindowTest.h"
+
+#include "app/TWrapBoxLayout.h"
+#include "app/ToolWindows.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScreen>
+#include <QSplitter>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+class MainWindowFitTest : public ProgramWindowTest {
+protected:
+    void ShowAt(const QSize &size)
+    {
+        form->resize(size);
+        form->show();
+        QApplication::processEvents();
+    }
+    // Every visible control of `parent` (recursively, windows excluded) with its rectangle
+    // in the main window's coordinates.
+    std::vector<std::pair<QWidget *, QRect>> Controls(QWidget *parent)
+    {
+        std::vector<std::pair<QWidget *, QRect>> out;
+        for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (w->isWindow() || !w->isVisible())
+                continue;
+            out.emplace_back(w, QRect(w->mapTo(form, QPoint(0, 0)), w->size()));
+        }
+        return out;
+    }
+    // A grab of the window, kept beside the test programs for a look.
+    void Grab(const char *name)
+    {
+        const char *bin = std::getenv("BRTV_BIN_DIR");
+        const std::filesystem::path dir = std::filesystem::path(bin ? bin : ".") / "grabs";
+        std::filesystem::create_directories(dir);
+        EXPECT_TRUE(form->grab().save(QString::fromStdString((dir / name).string()), "PNG"));
+    }
+};
+
+TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
+{
+    // What the window needs at least fits the smallest screen the program works on.
+    EXPECT_LE(form->minimumSizeHint().width(), 800);
+    EXPECT_LE(form->minimumSizeHint().height(), 600);
+
+    const struct {
+        QSize size;
+        const char *grab;
+        int maxTransportRows;
+    } screens[] = {{{1024, 768}, "main-1024x768.png", 2}, {{800, 600}, "main-800x600.png", 3}};
+    for (const auto &s : screens) {
+        SCOPED_TRACE(s.grab);
+        ShowAt(s.size);
+        ASSERT_EQ(form->size(), s.size);
+        const QRect inside = form->rect();
+
+        // The transport bar: every control inside the window, none over another.
+        const auto transport = Controls(ui->TransportControl);
+        ASSERT_GT(transport.size(), 30u);
+        for (std::size_t i = 0; i < transport.size(); ++i) {
+            const auto &[w, r] = transport[i];
+            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+            for (std::size_t j = i + 1; j < transport.size(); ++j)
+                EXPECT_FALSE(r.intersects(transport[j].second))
+                    << w->objectName().toStdString() << " / " << transport[j].first->objectName().toStdString();
+        }
+        auto *wrap = dynamic_cast<TWrapBoxLayout *>(ui->TransportLayout);
+        ASSERT_NE(wrap, nullptr);
+        EXPECT_LE(wrap->RowsForWidth(ui->TransportControl->width()), s.maxTransportRows);
+
+        // The scene group with all its controls, the page buttons, the panels.
+        for (QWidget *group : std::initializer_list<QWidget *>{ui->SceneGroupBox, ui->SequenceGroupBox, ui->ScenesGroupBox})
+            for (const auto &[w, r] : Controls(group)) {
+                EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+                if (qobject_cast<QAbstractButton *>(w)) {
+                    EXPECT_GE(w->width(), w->minimumSizeHint().width() - 12) << w->objectName().toStdString();
+                }
+            }
+        for (QWidget *w : std::initializer_list<QWidget *>{ui->Panel2, ui->SliderPanel, ui->MasterPanel, ui->SceneGroupBox}) {
+            const QRect r(w->mapTo(form, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+            EXPECT_GE(w->width(), w->minimumWidth());
+        }
+        if (QWidget *pages = form->findChild<QWidget *>(QStringLiteral("PageButtons"))) {
+            EXPECT_TRUE(inside.contains(QRect(pages->mapTo(form, QPoint(0, 0)), pages->size())));
+        }
+        // The work area takes the height the bar leaves.
+        EXPECT_GT(ui->WorkArea->height(), s.size.height() / 2);
+        Grab(s.grab);
+    }
+}
+
+TEST_F(MainWindowFitTest, WindowOpensInsideTheAvailableArea)
+{
+    const QRect area = form->screen()->availableGeometry();
+    form->resize(area.width() + 400, area.height() + 300);
+    form->move(area.right() - 100, area.bottom() - 50);
+    form->FitToScreen();
+    EXPECT_TRUE(area.contains(form->frameGeometry())) << form->frameGeometry().x() << "," << form->frameGeometry().y();
+    EXPECT_LE(form->width(), area.width());
+    EXPECT_LE(form->height(), area.height());
+}
+
+TEST_F(MainWindowFitTest, PanelWidthsFromTheSettingsHoldOnScreenAndComeBack)
+{
+    form->SetMasterPanelWidth(260);
+    form->SetSliderPanelWidth(120);
+    form->SetSceneGroupWidth(ui->SceneGroupBox->minimumWidth() + 10);
+    EXPECT_EQ(form->MasterPanelWidth(), 260) << "kept while the window is not shown";
+    ShowAt({1024, 768});
+    EXPECT_EQ(form->MasterPanelWidth(), 260);
+    EXPECT_EQ(form->SliderPanelWidth(), 120);
+    EXPECT_EQ(form->SceneGroupWidth(), ui->SceneGroupBox->minimumWidth() + 10);
+    EXPECT_EQ(ui->MasterPanel->width(), 260);
+    // Narrower than the scene group's buttons need is not kept.
+    form->SetSceneGroupWidth(40);
+    EXPECT_EQ(form->SceneGroupWidth(), ui->SceneGroupBox->minimumWidth());
+
+    // A drag of the splitter is what the settings get; hiding keeps it.
+    QList<int> sizes = form->WorkSplitter->sizes();
+    const int master = form->WorkSplitter->indexOf(ui->MasterPanel);
+    sizes[master] -= 40;
+    sizes[0] += 40;
+    form->WorkSplitter->setSizes(sizes);
+    EXPECT_EQ(form->MasterPanelWidth(), 220);
+    form->hide();
+    EXPECT_EQ(form->MasterPanelWidth(), 220);
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(ui->MasterPanel->width(), 220);
+}
+
+TEST(WrapBoxLayoutTest, ItemsWrapInOrderAndStayQueryableAsABox)
+{
+    QWidget host;
+    auto *box = new QHBoxLayout(&host);
+    box->setContentsMargins(2, 3, 4, 5);
+    box->setSpacing(6);
+    std::vector<QLabel *> labels;
+    for (int i = 0; i < 4; ++i) {
+        auto *l = new QLabel(&host);
+        l->setFixedSize(100, 20 + i);
+        box->addWidget(l);
+        labels.push_back(l);
+    }
+    box->addStretch();
+    TWrapBoxLayout *wrap = TWrapBoxLayout::Replace(box);
+    ASSERT_NE(wrap, nullptr);
+    EXPECT_EQ(host.layout(), wrap);
+    EXPECT_EQ(wrap->indexOf(labels[2]), 2) << "the items keep their order";
+    EXPECT_EQ(wrap->minimumSize(), QSize(100 + 6, 23 + 8));
+    EXPECT_EQ(wrap->sizeHint().width(), 4 * 100 + 3 * 6 + 6);
+
+    // 212 wide: two labels a row.
+    EXPECT_EQ(wrap->RowsForWidth(212), 2);
+    EXPECT_EQ(wrap->heightForWidth(212), 21 + 6 + 23 + 8);
+    wrap->setGeometry(QRect(0, 0, 212, wrap->heightForWidth(212)));
+    EXPECT_EQ(labels[0]->geometry().topLeft(), QPoint(2, 3));
+    EXPECT_EQ(labels[1]->geometry().left(), 108);
+    EXPECT_EQ(labels[2]->geometry().topLeft(), QPoint(2, 3 + 21 + 6));
+    EXPECT_EQ(wrap->RowsForWidth(2000), 1);
+    EXPECT_EQ(wrap->RowsForWidth(50), 4) << "one item a row when even one does not fit";
+
+    // Hidden items take no room; a widget inserted later wraps like the others.
+    labels[1]->hide();
+    EXPECT_EQ(wrap->RowsForWidth(212), 2);
+    auto *late = new QLabel(&host);
+    late->setFixedSize(100, 20);
+    wrap->insertWidget(0, late);
+    EXPECT_EQ(wrap->indexOf(late), 0);
+    EXPECT_EQ(wrap->RowsForWidth(318), 2);
+}
+
+TEST_F(MainWindowFitTest, TitlesAfterStartUp)
+{
+    EXPECT_EQ(ApplicationTitle(), QStringLiteral("Brantoval-1024"));
+    EXPECT_FALSE(QGuiApplication::applicationDisplayName().contains(QStringLiteral("Start Dialog")));
+    // The caption shown is the window's own: the title and the show, each once.
+    const QString display = QGuiApplication::applicationDisplayName();
+    QString shown = form->windowTitle();
+    if (!display.isEmpty() && !shown.endsWith(display))
+        shown += QStringLiteral(" \u2014 ") + display;
+    EXPECT_EQ(shown.count(QStringLiteral("Brantoval-1024")), 1) << shown.toStdString();
+    EXPECT_EQ(shown.count(QStringLiteral("Show1.d1k")), 1) << shown.toStdString();
+}
+
+TEST_F(MainWindowFitTest, ToolWindowsCascadeInsideTheScreen)
+{
+    ShowAt({1024, 768});
+    const QRect area = form->screen()->availableGeometry();
+    std::vector<QPoint> corners;
+    for (const char *name : {"PhisMast", "MultiSeq", "MusicPlayer", "ProgramForm", "CueListF", "MasterGroups"}) {
+        const ToolWindowEntry *e = ToolWindows().Find(name);
+        ASSERT_TRUE(e && e->window) << name;
+        e->window->resize(area.width() + 100, 200);   // wider than the screen
+        ShowToolWindow(name, true);
+        QApplication::processEvents();
+        EXPECT_TRUE(area.contains(e->window->frameGeometry())) << name;
+        corners.push_back(e->window->frameGeometry().topLeft());
+    }
+    for (std::size_t i = 1; i < corners.size(); ++i)
+        EXPECT_NE(corners[i], corners[i - 1]) << "not on top of each other";
+
+    // A window placed before it shows keeps its place when inside the screen.
+    const ToolWindowEntry *e = ToolWindows().Find("SequencesList");
+    ASSERT_TRUE(e && e->window);
+    e->window->resize(200, 150);
+    e->window->move(area.left() + 300, area.top() + 200);
+    const QPoint placed = e->window->pos();
+    ShowToolWindow("SequencesList", true);
+    EXPECT_EQ(e->window->pos(), placed);
+}
+
+TEST_F(MainWindowFitTest, TerminationSignalClosesThroughTheMainWindowWhileAModalToolWindowIsOpen)
+{
+    ShowAt({1024, 768});
+    ShowModified = 1;
+    form->DebugButtonClick();   // the debug window runs modal
+    const ToolWindowEntry *debug = ToolWindows().Find("DebugForm");
+    ASSERT_TRUE(debug && debug->window && debug->window->isVisible());
+    ASSERT_EQ(QApplication::activeModalWidget(), debug->window);
+
+    // The save question of the main window's close is asked: Cancel keeps the program.
+    platform::QueueAnswers({"Cancel"});
+    CloseProgramOnSignal();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_FALSE(debug->window->isVisible());
+    EXPECT_NE(BoxLog().find("The Show was modified"), std::string::npos) << BoxLog();
+    EXPECT_TRUE(form->isVisible()) << "the close was refused";
+    EXPECT_EQ(EngineBusy.load(), 0);
+
+    // Without a modal window the signal closes the tool windows with the main window.
+    ShowToolWindow("PhisMast", true);
+    ASSERT_TRUE(ToolWindowVisible("PhisMast"));
+    platform::QueueAnswers({"No"});
+    CloseProgramOnSignal();
+    QApplication::processEvents();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(ToolWindowVisible("PhisMast"));
+}
+
+} // namespace
