@@ -4,6 +4,7 @@
 // built lptbrtv.so over the socket, however slowly the device answers.
 #include "lptlib/LptProtocol.h"
 #include "lptlib/lptbrtv.h"
+#include "tests/lptlib/SimDeviceFixture.h"
 #include "tests/lptlib/SimServerThread.h"
 #include "tests/lptsim/LptSimPorts.h"
 
@@ -61,20 +62,7 @@ struct WrongClient {
     }
 };
 
-struct HandshakeTest : ::testing::Test {
-    lptsim::DeviceConfig config;
-    std::unique_ptr<lptsim::LptSimDevice> device;
-    std::unique_ptr<lptsim::LptSimPort> port;
-    std::vector<std::string> log;
-    std::vector<std::vector<std::uint8_t>> frames;
-
-    void Make()
-    {
-        device = std::make_unique<lptsim::LptSimDevice>(config);
-        device->OnLog = [this](const std::string &l) { log.push_back(l); };
-        device->OnFrame = [this](const std::vector<std::uint8_t> &f) { frames.push_back(f); };
-        port = std::make_unique<lptsim::LptSimPort>(*device, Base);
-    }
+struct HandshakeTest : lpttest::SimDeviceTest {
     bool Logged(const std::string &prefix) const
     {
         return std::any_of(log.begin(), log.end(), [&](const std::string &l) { return l.rfind(prefix, 0) == 0; });
@@ -119,8 +107,7 @@ TEST_F(HandshakeTest, ClientsThatBreakTheHandshakeFail)
 TEST_F(HandshakeTest, RequestsAndReadsAreChecked)
 {
     Make();
-    lpt::LptProtocol proto(*port, [](int) {});
-    proto.SetPortAddresses(Base);
+    lpt::LptProtocol &proto = *this->proto;
 
     // p1 must be 0 on the library's own commands; other commands pass it on.
     WrongClient client{*port};
@@ -154,7 +141,7 @@ TEST_F(HandshakeTest, LibraryWaitsForSlowDevice)
 {
     config.ackDelay = 40;
     Make();
-    lpt::LptProtocol proto(*port, [](int) {});
+    lpt::LptProtocol &proto = *this->proto;
     ASSERT_TRUE(proto.ProbeInterface(Base));
     std::vector<std::uint8_t> levels(512);
     for (std::size_t i = 0; i < levels.size(); ++i)

@@ -1,6 +1,7 @@
 // The interface simulator: its decoding in-process, and the same device over the socket.
 #include "lptlib/LptLibrary.h"
 #include "lptlib/LptProtocol.h"
+#include "tests/lptlib/SimDeviceFixture.h"
 #include "tests/lptlib/SimServerThread.h"
 #include "tests/lptsim/LptSimPorts.h"
 
@@ -10,24 +11,7 @@
 
 namespace {
 
-struct SimTest : ::testing::Test {
-    lptsim::DeviceConfig config;
-    std::unique_ptr<lptsim::LptSimDevice> device;
-    std::unique_ptr<lptsim::LptSimPort> port;
-    std::unique_ptr<lpt::LptProtocol> proto;
-    std::vector<std::string> log;
-    std::vector<std::vector<std::uint8_t>> frames;
-
-    void Make()
-    {
-        device = std::make_unique<lptsim::LptSimDevice>(config);
-        device->OnLog = [this](const std::string &l) { log.push_back(l); };
-        device->OnFrame = [this](const std::vector<std::uint8_t> &f) { frames.push_back(f); };
-        port = std::make_unique<lptsim::LptSimPort>(*device, config.base);
-        proto = std::make_unique<lpt::LptProtocol>(*port, [](int) {});
-        proto->SetPortAddresses(config.base);
-    }
-};
+using SimTest = lpttest::SimDeviceTest;
 
 TEST_F(SimTest, AnswersRevisionChannelCountAndBeat)
 {

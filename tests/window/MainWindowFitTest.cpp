@@ -106,6 +106,7 @@ TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
 TEST_F(MainWindowFitTest, WindowOpensInsideTheAvailableArea)
 {
     const QRect area = form->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(form->frameGeometry())) << "as the program starts";
     form->resize(area.width() + 400, area.height() + 300);
     form->move(area.right() - 100, area.bottom() - 50);
     form->FitToScreen();
