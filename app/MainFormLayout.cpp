@@ -149,11 +149,14 @@ void TMainForm::LayoutCreate()
 
     // The splitter lays out only on screen: the kept widths go on when the window shows
     // and come back when it hides (full screen on and off hides it).
-    // Once more when the window has taken its size on screen.
     qApp->installEventFilter(new WindowPlacer(this, [this](bool shown) {
         if (shown) {
             ApplySplitWidths();
-            QTimer::singleShot(0, this, [this] { ApplySplitWidths(); });
+            // The frame a window manager adds is known only once the window is on screen.
+            QTimer::singleShot(0, this, [this] {
+                ApplySplitWidths();
+                FitToScreen();
+            });
         } else {
             KeepSplitWidths();
         }

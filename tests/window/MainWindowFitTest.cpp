@@ -24,8 +24,12 @@ class MainWindowFitTest : public ProgramWindowTest {
 protected:
     void ShowAt(const QSize &size)
     {
+        // Shown first: it opens within the screen of the test, then takes the size asked.
+        if (!form->isVisible()) {
+            form->show();
+            QApplication::processEvents();
+        }
         form->resize(size);
-        form->show();
         QApplication::processEvents();
     }
     // Every visible control of `parent` (recursively, windows excluded) with its rectangle
@@ -117,15 +121,18 @@ TEST_F(MainWindowFitTest, WindowOpensInsideTheAvailableArea)
 
 TEST_F(MainWindowFitTest, PanelWidthsFromTheSettingsHoldOnScreenAndComeBack)
 {
-    form->SetMasterPanelWidth(260);
-    form->SetSliderPanelWidth(120);
-    form->SetSceneGroupWidth(ui->SceneGroupBox->minimumWidth() + 10);
-    EXPECT_EQ(form->MasterPanelWidth(), 260) << "kept while the window is not shown";
-    ShowAt({1024, 768});
-    EXPECT_EQ(form->MasterPanelWidth(), 260);
-    EXPECT_EQ(form->SliderPanelWidth(), 120);
-    EXPECT_EQ(form->SceneGroupWidth(), ui->SceneGroupBox->minimumWidth() + 10);
-    EXPECT_EQ(ui->MasterPanel->width(), 260);
+    // Widths that fit beside the fixture area on the test's screen.
+    const int scene = ui->SceneGroupBox->minimumWidth() + 10;
+    form->SetMasterPanelWidth(140);
+    form->SetSliderPanelWidth(64);
+    form->SetSceneGroupWidth(scene);
+    EXPECT_EQ(form->MasterPanelWidth(), 140) << "kept while the window is not shown";
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->MasterPanelWidth(), 140);
+    EXPECT_EQ(form->SliderPanelWidth(), 64);
+    EXPECT_EQ(form->SceneGroupWidth(), scene);
+    EXPECT_EQ(ui->MasterPanel->width(), 140);
     // Narrower than the scene group's buttons need is not kept.
     form->SetSceneGroupWidth(40);
     EXPECT_EQ(form->SceneGroupWidth(), ui->SceneGroupBox->minimumWidth());
@@ -133,15 +140,15 @@ TEST_F(MainWindowFitTest, PanelWidthsFromTheSettingsHoldOnScreenAndComeBack)
     // A drag of the splitter is what the settings get; hiding keeps it.
     QList<int> sizes = form->WorkSplitter->sizes();
     const int master = form->WorkSplitter->indexOf(ui->MasterPanel);
-    sizes[master] -= 40;
-    sizes[0] += 40;
+    sizes[master] -= 20;
+    sizes[0] += 20;
     form->WorkSplitter->setSizes(sizes);
-    EXPECT_EQ(form->MasterPanelWidth(), 220);
+    EXPECT_EQ(form->MasterPanelWidth(), 120);
     form->hide();
-    EXPECT_EQ(form->MasterPanelWidth(), 220);
+    EXPECT_EQ(form->MasterPanelWidth(), 120);
     form->show();
     QApplication::processEvents();
-    EXPECT_EQ(ui->MasterPanel->width(), 220);
+    EXPECT_EQ(ui->MasterPanel->width(), 120);
 }
 
 TEST(WrapBoxLayoutTest, ItemsWrapInOrderAndStayQueryableAsABox)
