@@ -18,6 +18,7 @@ public:
     void setGeometry(const QRect &rect) override;
     QSize sizeHint() const override;       // everything on one row
     QSize minimumSize() const override;    // the widest item alone
+    QSize maximumSize() const override { return QSize(QLAYOUTSIZE_MAX, QLAYOUTSIZE_MAX); }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
     int minimumHeightForWidth(int width) const override { return heightForWidth(width); }
