@@ -118,6 +118,7 @@ void DestroyProgramWindows()
 
 namespace {
 int signalPipe[2] = {-1, -1};
+bool mainClosing = false;   // the main window's close (with its save question) runs
 
 // Closes the modal windows one after the other (closing one may end a question whose code
 // opens the next), then the main window. Bounded, in case a window refuses to close.
@@ -132,7 +133,9 @@ void CloseModalsThenMain(int round)
             QTimer::singleShot(0, qApp, [round] { CloseModalsThenMain(round + 1); });
         return;
     }
+    mainClosing = true;
     MainForm->close();
+    mainClosing = false;
 }
 
 void OnSignal(int)
@@ -144,6 +147,12 @@ void OnSignal(int)
 
 void CloseProgramOnSignal()
 {
+    // A signal during the main window's own close answers its question as cancelled.
+    if (mainClosing) {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+        return;
+    }
     if (windowsCreated) {
         CloseModalsThenMain(0);
         return;
