@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <utility>
+
 TRegForm::TRegForm(QWidget *form, CloseQueryHandler onCloseQuery)
     : QObject(form), form_(form), onCloseQuery_(std::move(onCloseQuery))
 {
@@ -41,22 +43,19 @@ void TRegForm::Loaded()
         if (s == 2)
             return;
         // Each value is applied as soon as it is read; the first bad one ends the restore.
-        auto left = store.ReadIntegerValue(regKey_, "Left");
-        if (!left)
-            return;
-        form_->move(*left, form_->y());
-        auto top = store.ReadIntegerValue(regKey_, "Top");
-        if (!top)
-            return;
-        form_->move(form_->x(), *top);
-        auto width = store.ReadIntegerValue(regKey_, "Width");
-        if (!width)
-            return;
-        form_->resize(*width, form_->height());
-        auto height = store.ReadIntegerValue(regKey_, "Height");
-        if (!height)
-            return;
-        form_->resize(form_->width(), *height);
+        using Apply = void (*)(QWidget *, int);
+        static const std::pair<const char *, Apply> bounds[] = {
+            {"Left", [](QWidget *f, int v) { f->move(v, f->y()); }},
+            {"Top", [](QWidget *f, int v) { f->move(f->x(), v); }},
+            {"Width", [](QWidget *f, int v) { f->resize(v, f->height()); }},
+            {"Height", [](QWidget *f, int v) { f->resize(f->width(), v); }},
+        };
+        for (const auto &[name, apply] : bounds) {
+            auto value = store.ReadIntegerValue(regKey_, name);
+            if (!value)
+                return;
+            apply(form_, *value);
+        }
     } catch (...) {
         // A broken record leaves the window where its description put it.
     }
