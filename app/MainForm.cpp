@@ -24,6 +24,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include "controls/RegForm.h"
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -86,6 +87,9 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     ui->EnaDMXin->setChecked(!DmxInEnabled);
 
     InstallShowFileHooks();
+    // The place of the last run, before FormCreate's own size rules.
+    RegForm1 = new TRegForm(this, [this](QObject *, bool &canClose) { canClose = FormClose(); });
+    RegForm1->Loaded();
     TransportCreate();
     EditingCreate();
     MessagesCreate();

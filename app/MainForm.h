@@ -71,6 +71,11 @@ public:
     void ShowRecentFiles();
     void AddRecentFile(const std::string &path);
     void InstallShowFileHooks();
+    // The patch window (new show, "DMX channels"): fixture windows released, the window
+    // shown modally, then the panels built again and the fixture area refreshed.
+    void RunPatchWindow();
+    // Keeps the window's place between runs.
+    class TRegForm *RegForm1 = nullptr;
 
     // Widths kept in the settings store.
     int MasterPanelWidth() const;

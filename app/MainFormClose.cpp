@@ -28,13 +28,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTimer>
+#include "controls/RegForm.h"
 
 #include <chrono>
 #include <thread>
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FormClose()) {
+    // The place keeper asks FormClose first and remembers the place when it allows.
+    bool canClose = true;
+    RegForm1->CloseQuery(this, canClose);
+    if (canClose) {
         event->accept();
         QApplication::quit();
     } else {

@@ -15,8 +15,22 @@
 #include "platform/MsgBox.h"
 #include "platform/Settings.h"
 
+#include "controls/OpenPreviewDialog.h"
+
+#include <optional>
+
 
 namespace {
+// "Load SHOW" and the start dialog's "Open Show": the open dialog with its preview pane.
+std::optional<std::string> RunShowOpenDialog(QWidget *parent)
+{
+    TKpOpenPreviewDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromLatin1(ShowOpenTitle));
+    dialog.setNameFilters({QStringLiteral("Brantoval-1024 (*.d1k)"), QStringLiteral("Halvenor files (*.dmx)")});
+    dialog.SetCustomPreviewExt({QStringLiteral("d1k"), QStringLiteral("dmx")});
+    return dialog.Execute();
+}
+
 void SetShowCaption(QWidget *w)
 {
     w->setWindowTitle(QStringLiteral("Brantoval-1024 - ") + platform::FromBytes(ShowFileName));
@@ -27,6 +41,7 @@ void SetShowCaption(QWidget *w)
 void TMainForm::InstallShowFileHooks()
 {
     ShowFileEvents().addRecentFile = [this](const std::string &path) { AddRecentFile(path); };
+    ShowFileEvents().showPatchWindow = [this] { RunPatchWindow(); };
 }
 
 void TMainForm::FileNew()
@@ -60,7 +75,7 @@ void TMainForm::FileOpen()
         path = ShowFileName;
         StartChoice = 2;
     } else {
-        auto chosen = platform::OpenFileDialog(ShowOpenTitle, ShowOpenFilter);
+        auto chosen = RunShowOpenDialog(this);
         if (!chosen) {
             if (StartChoice == 2)
                 StartChoice = 4;

@@ -999,11 +999,12 @@ void TMainForm::OnTrackEditClick()
 
 void TMainForm::SpeedButton10Click()
 {
-    if (!ShowFileEvents().showPatchWindow)
+    if (!ShowFileEvents().showPatchWindow || AccessLevel >= 1)
         return;
     EndSolo();
-    if (Playing.load())
+    if (Playing.load() || PlayInBackground.load())
         StopClick();
+    CallSeam(WindowSeams().closeSequenceEditors);
     ShowFileEvents().showPatchWindow();
     SelectFirstFixture();
 }
