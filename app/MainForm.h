@@ -249,6 +249,8 @@ public:
     void EmulatorMouseDown();
     // Enables the items and buttons whose windows exist.
     void UpdateToolWindowItems();
+    // Checks or unchecks a window's item and presses or raises its button.
+    void SetToolState(const char *action, const char *button, bool on);
     // Shows the application's current long hint on the black-out button.
     void ShHint(const QString &hint);
     // Registers the tool windows made at start-up.
@@ -264,7 +266,6 @@ private:
     QAction *MessagesAction(const char *name) const;
     QWidget *MessagesWidget(const char *name) const;
     void FillPopupFrom(QMenu *popup, const QString &menuTitle);
-    void SetToolState(const char *action, const char *button, bool on);
     void ToggleToolWindow(const char *window, const char *action, const char *button, bool byVisibility);
     void ShowCueList(bool on);
     void SetSingleSequenceAreaShown(bool shown);

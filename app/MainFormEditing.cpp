@@ -547,7 +547,8 @@ void TMainForm::S0Click(int tag)
             CallSeam(WindowSeams().setMultiSeqSlotSequence, tag, static_cast<int>(slot.sequence));
             CallSeam(WindowSeams().setMultiSeqSlotOn, tag, true);
         }
-        CallSeam(WindowSeams().refreshMultiSeqCell, tag);
+        const int sequence = PlayerSlots[static_cast<std::size_t>(tag)].sequence;
+        CallSeam(WindowSeams().refreshMultiSeqCell, tag, sequence, sequence);
         return;
     }
     if (tag >= SequenceCount)

@@ -183,6 +183,7 @@ void TMainForm::FileOpen()
             CallSeam(WindowSeams().multiSeqPlay);
     }
     DmxInEnabled = inputWas;
+    AskSeam(WindowSeams().refreshPhysicalMasters);
     CallSeam(WindowSeams().phisMastActivate);
 }
 

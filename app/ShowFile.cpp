@@ -396,6 +396,16 @@ void ReadChunk(BinaryStream &s, const ChunkHeader &h)
 }
 
 // The show after the patch. False (or a StreamError) for a file that does not hold one.
+// Before a show's masters are read, and for a new show: no scaling, every master physical,
+// not following, at 0.
+void ResetMasterLevels()
+{
+    for (auto &v : DmxScale)
+        v = 255;
+    for (auto &m : PhysicalMasters)
+        m.flags = m.level = 0;
+}
+
 bool ReadShowData(BinaryStream &s)
 {
     if (LoadSetup(s, LoadSetupShow) != 0)
@@ -413,10 +423,7 @@ bool ReadShowData(BinaryStream &s)
     if (chunked && s.Position() != showEnd)
         return false;
 
-    for (auto &v : DmxScale)
-        v = 255;
-    for (auto &m : PhysicalMasters)
-        m.flags = m.level = 0;
+    ResetMasterLevels();
     PositionScenes.clear();
     PositionSceneCount = 0;
     PositionMemoryPresent = 0;
@@ -708,6 +715,10 @@ void NewShow()
     PositionMemoryPresent = 0;
     ShowFileState = 1;
     FreeShowTables();
+    // The old show's masters do not limit or drive the new one.
+    ResetMasterLevels();
+    if (ShowFileEvents().rebuildMasterChannelLists)
+        ShowFileEvents().rebuildMasterChannelLists();
     ShowFileName = NewShowFileName;
     if (ShowFileEvents().showPatchWindow)
         ShowFileEvents().showPatchWindow();
