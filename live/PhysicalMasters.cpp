@@ -469,7 +469,9 @@ std::string MasterCellChannelText(int c)
 {
     if (c < 0 || c >= MaxChannels)
         return {};
-    return std::to_string(c % MaxInputChannels + 1) + " OUT" + std::to_string(c / MaxInputChannels + 1);
+    // The channel within its output, as the grid has always counted it (cell 645 reads
+    // "133 OUT2").
+    return std::to_string(c % MaxInputChannels) + " OUT" + std::to_string(c / MaxInputChannels + 1);
 }
 
 std::string MasterCellFixtureText(int c)
