@@ -34,9 +34,9 @@ namespace {
 // Four columns of four slots, the player's Play and Stop on the left.
 constexpr int SlotColumns = 4;
 constexpr int SlotRowHeight = 17;
-constexpr int SlotWidth = 128;
-constexpr int ButtonsWidth = 28;
-constexpr int PictureSide = 12;
+constexpr int SlotWidth = 100;
+constexpr int ButtonsWidth = 26;
+constexpr int PictureSide = 11;
 
 void SetBackground(QWidget *w, TColor colour)
 {
@@ -147,6 +147,9 @@ TMultiSeq::~TMultiSeq()
 void TMultiSeq::BuildSlots()
 {
     MSPanel->setFixedSize(ButtonsWidth + SlotColumns * SlotWidth, SlotColumns * SlotRowHeight + 4);
+    QFont small = MSPanel->font();
+    small.setPixelSize(10);
+    MSPanel->setFont(small);
     Play = new TSpeedButton(MSPanel);
     Play->setObjectName(QStringLiteral("Play"));
     Stop = new TSpeedButton(MSPanel);
@@ -156,7 +159,7 @@ void TMultiSeq::BuildSlots()
     int y = 2;
     for (const auto &[b, hint] : buttons) {
         b->SetGroupIndex(1);
-        b->setGeometry(1, y, ButtonsWidth - 4, 30);
+        b->setGeometry(1, y, ButtonsWidth - 3, 30);
         b->SetHintText(QByteArray(hint));
         b->setToolTip(QString::fromLatin1(hint));
         y += 34;
@@ -173,7 +176,7 @@ void TMultiSeq::BuildSlots()
         auto *onOff = new TCBTC(MSPanel);
         onOff->setObjectName(QStringLiteral("OnOff%1").arg(s + 1));
         onOff->setToolTip(QStringLiteral("On/Off Playing"));
-        onOff->setGeometry(x, top, 15, 15);
+        onOff->setGeometry(x, top, 14, 15);
         onOff->SetColor(clBlack);
         onOff->setProperty("Tag", s);
         connect(onOff, &TCBTC::OnClick, this, [this, onOff] { OnOff1Click(onOff->property("Tag").toInt()); });
@@ -184,7 +187,7 @@ void TMultiSeq::BuildSlots()
         number->setToolTip(QStringLiteral("Number Group"));
         number->setAlignment(Qt::AlignCenter);
         number->setAutoFillBackground(true);
-        number->setGeometry(x + 16, top, 17, 15);
+        number->setGeometry(x + 15, top, 16, 15);
         number->setProperty("Tag", s);
         Number[s] = number;
 
@@ -193,7 +196,7 @@ void TMultiSeq::BuildSlots()
         name->setAutoFillBackground(true);
         name->setFrameShape(QFrame::Panel);
         name->setFrameShadow(QFrame::Sunken);
-        name->setGeometry(x + 34, top, SlotWidth - 34 - 2 * PictureSide - 6, 15);
+        name->setGeometry(x + 32, top, SlotWidth - 32 - 2 * PictureSide - 5, 15);
         name->setProperty("Tag", s);
         name->installEventFilter(this);
         SetBackground(name, clWhite);
@@ -201,12 +204,12 @@ void TMultiSeq::BuildSlots()
 
         auto *image = new QLabel(MSPanel);
         image->setObjectName(QStringLiteral("Image%1").arg(s + 1));
-        image->setGeometry(x + SlotWidth - 2 * PictureSide - 4, top + 1, PictureSide, PictureSide);
+        image->setGeometry(x + SlotWidth - 2 * PictureSide - 3, top + 2, PictureSide, PictureSide);
         image->hide();
         Image[s] = image;
         auto *cycle = new QLabel(MSPanel);
         cycle->setObjectName(QStringLiteral("Cycle%1").arg(s + 1));
-        cycle->setGeometry(x + SlotWidth - PictureSide - 3, top + 1, PictureSide, PictureSide);
+        cycle->setGeometry(x + SlotWidth - PictureSide - 2, top + 2, PictureSide, PictureSide);
         cycle->hide();
         Cycle[s] = cycle;
         ShowMultiAttributes(s);
