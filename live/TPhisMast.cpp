@@ -189,7 +189,8 @@ void TPhisMast::BuildMasterColumns()
         name->setAlignment(Qt::AlignCenter);
         name->setAutoFillBackground(true);
         name->setFocusPolicy(Qt::StrongFocus);
-        name->setGeometry(x, 4, FaderWidth, 16);
+        // The main master's label is wider: it reads "MASTER".
+        name->setGeometry(m == MainMaster ? x - 4 : x, 4, m == MainMaster ? FaderWidth + 8 : FaderWidth, 16);
         name->installEventFilter(this);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this,
@@ -216,6 +217,9 @@ void TPhisMast::BuildMasterColumns()
         auto *bump = new TCBT(ui->FaderPanel);
         bump->setObjectName(QStringLiteral("Bump%1").arg(m + 1));
         bump->SetCaption("BUMP");
+        QFont small = bump->font();
+        small.setPixelSize(10);
+        bump->setFont(small);
         bump->setGeometry(x, FaderTop + FaderHeight + 4, FaderWidth, 22);
         connect(bump, &TCBT::OnMouseDown, this, [this, m](QObject *, Qt::MouseButton b) {
             if (b == Qt::LeftButton)
