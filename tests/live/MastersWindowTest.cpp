@@ -205,6 +205,28 @@ TEST_F(MastersWindowTest, ClosingUnchecksTheItemAndClearAllAsksFirst)
     PhisMast->GridMouseMove(25, 3);
     EXPECT_EQ(PhisMast->ui->CellFixture->text(), QStringLiteral("Dim - Ch2(Dimmer)"));
 
+    // A label click selects its master: its label turns white, the others button face.
+    QTest::mouseClick(PhisMast->Names[2], Qt::LeftButton);
+    EXPECT_EQ(SelectedMaster, 2);
+    EXPECT_EQ(PhisMast->Names[2]->palette().color(QPalette::Window), toQColor(clWhite));
+    EXPECT_EQ(PhisMast->Names[0]->palette().color(QPalette::Window), toQColor(clBtnFace));
+    EXPECT_EQ(PhisMast->Names[MainMaster]->text(), QStringLiteral("MASTER"));
+    // The popup of the main master offers no kinds; the grid's popup offers the search.
+    PhisMast->PopupFor(MainMaster);
+    for (QAction *a : PhisMast->Popup->actions())
+        EXPECT_FALSE(a->isVisible()) << a->objectName().toStdString();
+    PhisMast->PopupFor(0);
+    EXPECT_TRUE(PhisMast->Popup->findChild<QAction *>(QStringLiteral("SearchFreeDimmer"))->isVisible());
+    EXPECT_TRUE(PhisMast->Popup->findChild<QAction *>(QStringLiteral("AsPhysicalMaster"))->isVisible());
+
+    // "Ignore" stays down until clicked again.
+    QTest::mouseClick(PhisMast->Ignore, Qt::LeftButton);
+    EXPECT_EQ(IgnoreBlackOut, 1);
+    EXPECT_TRUE(PhisMast->Ignore->Down());
+    QTest::mouseClick(PhisMast->Ignore, Qt::LeftButton);
+    EXPECT_EQ(IgnoreBlackOut, 0);
+    EXPECT_FALSE(PhisMast->Ignore->Down());
+
     PhisMast->close();
     EXPECT_FALSE(PhisMast->TableShown());
     EXPECT_FALSE(Action("PhisicalMaster")->isChecked());

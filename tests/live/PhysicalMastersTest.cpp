@@ -238,6 +238,14 @@ TEST_F(PhysicalMastersTest, KindChangesAndTheDimmerSearch)
     EXPECT_EQ(Fixtures[0].states[1], HeldByMaster);
     EXPECT_EQ(DmxScale[1], 255);
     EXPECT_EQ(MasterChannelLists[0].count, 2);
+    // Flag bits the masters do not use stay as a show file brought them.
+    Master(0).flags = 0xF0 | MasterFollowsMain;
+    SetMasterKind(0, true);
+    DmxInMode = 3;
+    ApplyMasterControlStates();
+    DmxInMode = 0;
+    EXPECT_EQ(Master(0).flags, 0xF0 | MasterIsDimmer);
+    SetMasterKind(0, false);
 
     // The search takes every free dimmer channel that is not held: 6 of the pack's 8
     // (two belong to master 0) and the head's dimmer; pan is no dimmer.
