@@ -33,7 +33,7 @@ namespace {
 
 // Four columns of four slots, the player's Play and Stop on the left.
 constexpr int SlotColumns = 4;
-constexpr int SlotRowHeight = 17;
+constexpr int SlotRowHeight = 16;
 constexpr int SlotWidth = 100;
 constexpr int ButtonsWidth = 26;
 constexpr int PictureSide = 11;
@@ -416,6 +416,11 @@ void TMultiSeq::ToTransportClick()
     int at = single ? bar->indexOf(single) + 1 : 1;
     panel_->setParent(transport);
     bar->insertWidget(at++, panel_);
+    // The transport grows to the panel's four rows when it is lower.
+    const QMargins m = bar->contentsMargins();
+    const int needed = panel_->height() + m.top() + m.bottom() + 2 * transport->contentsRect().top();
+    if (transport->minimumHeight() < needed)
+        transport->setMinimumHeight(needed);
     MainForm->TransportCreate();
     // The tempo twins stand beside the panel, hidden until the sequence list shows them.
     for (QWidget *w : {static_cast<QWidget *>(MainForm->DUpDownTempo), static_cast<QWidget *>(MainForm->DTempoButton)}) {
