@@ -308,9 +308,12 @@ int SearchFreeDimmerChannels(int master)
         FixtureRecord &fx = Fixtures[static_cast<std::size_t>(f)];
         if (FunctionOf(fx, j) != FunctionDimmer || ValidMaster(PhysMasterMap[c]) || fx.states[j] == HeldByMaster)
             return;
+        // Assigned as a grid click assigns: held by a physical master, limited by a dimmer.
         PhysMasterMap[c] = static_cast<std::uint8_t>(master);
         if (physical)
             fx.states[j] = HeldByMaster;
+        else
+            DmxScale[c] = static_cast<std::uint8_t>(EffectiveMasterLevel(master));
         ++found;
     });
     RebuildMasterChannelLists();

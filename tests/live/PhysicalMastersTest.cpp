@@ -251,8 +251,10 @@ TEST_F(PhysicalMastersTest, KindChangesAndTheDimmerSearch)
     // (two belong to master 0) and the head's dimmer; pan is no dimmer.
     Fixtures[1].states[3] = 0;
     SetMasterKind(7, true);
+    MasterFaderChange(7, 66);
     EXPECT_EQ(SearchFreeDimmerChannels(7), 7);
     EXPECT_EQ(PhysMasterMap[603], 7);
+    EXPECT_EQ(DmxScale[603], 66);
     EXPECT_EQ(PhysMasterMap[600], NoMaster);
     EXPECT_EQ(PhysMasterMap[1], 0);
     EXPECT_EQ(Fixtures[0].states[0], 0);
