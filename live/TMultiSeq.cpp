@@ -117,6 +117,7 @@ TMultiSeq::TMultiSeq(QWidget *parent) : QWidget(parent, Qt::Window | Qt::WindowS
     });
 
     BuildSlots();
+    setFixedSize(MSPanel->size());
 
     ComboSeq = new QComboBox(MSPanel);
     ComboSeq->setObjectName(QStringLiteral("ComboSeq"));

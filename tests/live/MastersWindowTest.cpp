@@ -186,6 +186,9 @@ TEST_F(MastersWindowTest, ClosingUnchecksTheItemAndClearAllAsksFirst)
     EXPECT_TRUE(PhisMast->TableShown());
     EXPECT_EQ(PhisMast->ui->ViewTable->text(), QStringLiteral("Hide Table <<"));
     EXPECT_TRUE(PhisMast->ui->ClearAll->isVisibleTo(PhisMast));
+    // With the table it still fits a 1024 x 768 screen, title bar included.
+    EXPECT_LE(PhisMast->width(), 1024);
+    EXPECT_LE(PhisMast->height(), 768 - 40);
 
     platform::QueueAnswers({"No"});
     QTest::mouseClick(PhisMast->ui->ClearAll, Qt::LeftButton);
