@@ -66,6 +66,9 @@ public:
     void FileSaveAs();
     // "The Show was modified. Save file ?": false when cancelled.
     bool AskSaveModifiedShow();
+    // Opens the show file `path` named in advance (command line, recent shows, start
+    // dialog); ShowFileName changes only when it was read.
+    void OpenNamedShow(const std::string &path);
 
     // Recent shows of the settings store shown as the items File1..File5.
     void ShowRecentFiles();
@@ -219,6 +222,8 @@ public:
     void MessagesCreate();
     // The message window's procedure.
     std::intptr_t AppMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+    // What the message window does for each code.
+    struct EngineMessageActions EngineMessageHandlers();
     void USBCorrect();
     // Shows the access level on the lock button.
     void ShowAccessLevel();
@@ -249,6 +254,8 @@ public:
     void EmulatorMouseDown();
     // Enables the items and buttons whose windows exist.
     void UpdateToolWindowItems();
+    // Checks or unchecks a window's item and presses or raises its button.
+    void SetToolState(const char *action, const char *button, bool on);
     // Shows the application's current long hint on the black-out button.
     void ShHint(const QString &hint);
     // Registers the tool windows made at start-up.
@@ -264,7 +271,6 @@ private:
     QAction *MessagesAction(const char *name) const;
     QWidget *MessagesWidget(const char *name) const;
     void FillPopupFrom(QMenu *popup, const QString &menuTitle);
-    void SetToolState(const char *action, const char *button, bool on);
     void ToggleToolWindow(const char *window, const char *action, const char *button, bool byVisibility);
     void ShowCueList(bool on);
     void SetSingleSequenceAreaShown(bool shown);
@@ -411,6 +417,11 @@ private:
     void CloseInterfaceAtClose();
     void WriteConfiguration();
     void WriteLayoutSettings();
+
+    // Show commands (MainFormFile.cpp).
+    int StopPlayForShowChange();
+    void SwitchOffShowWindows(bool multiSequencePlayer);
+    std::string namedShow_;
 
     std::vector<std::string> args_;
     QImage planBitmap_;

@@ -6,6 +6,7 @@
 #include "PlayState.h"
 #include "ShowModel.h"
 #include "StartupState.h"
+#include "WindowSeams.h"
 
 #include "platform/Files.h"
 
@@ -29,6 +30,7 @@ void TMainForm::FormActivate()
     if (!StartupActionsPending)
         return;
     TraceStep("FormActivate");
+    CallSeam(WindowSeams().phisMastActivate);
     switch (StartMode) {
     case 0:
         // A start index beyond the sequences selects nothing.

@@ -5,6 +5,8 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "OwnedHooks.h"
+
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
@@ -187,7 +189,7 @@ void TMainForm::EditingCreate()
 
     // The display timer makes the box follow the played sequence.
     if (!WindowSeams().sequenceChange)
-        WindowSeams().sequenceChange = [this](int index) { SelectSequence(index); };
+        InstallHook(this, WindowSeams().sequenceChange, [this](int index) { SelectSequence(index); });
 }
 
 // ---- showing the current sequence and scene ---------------------------------------------
@@ -545,7 +547,8 @@ void TMainForm::S0Click(int tag)
             CallSeam(WindowSeams().setMultiSeqSlotSequence, tag, static_cast<int>(slot.sequence));
             CallSeam(WindowSeams().setMultiSeqSlotOn, tag, true);
         }
-        CallSeam(WindowSeams().refreshMultiSeqCell, tag);
+        const int sequence = PlayerSlots[static_cast<std::size_t>(tag)].sequence;
+        CallSeam(WindowSeams().refreshMultiSeqCell, tag, sequence, sequence);
         return;
     }
     if (tag >= SequenceCount)

@@ -6,6 +6,7 @@
 
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
+#include "MultiSeqSlots.h"
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
@@ -979,22 +980,7 @@ void TMainForm::TimerFonPlayTimer()
     }
 
     if (OutputChanged.load() && !AskSeam(WindowSeams().graphEditOpen)) {
-        const int count = std::min<int>(FixtureCount, static_cast<int>(Fixtures.size()));
-        for (int i = 0; i < count; ++i) {
-            FixtureRecord &f = Fixtures[static_cast<std::size_t>(i)];
-            for (int j = 0; j < f.channelCount && j < MaxFixtureChannels; ++j) {
-                const int c = f.start + j;
-                if (c < 0 || c >= MaxChannels || f.states[j] != 0 || f.values[j] == DmxOutLevels[c])
-                    continue;
-                f.values[j] = DmxOutLevels[c];
-                if (i == SelectedFixture) {
-                    if (WindowSeams().repaintFixtureChannel)
-                        WindowSeams().repaintFixtureChannel(i, j);
-                    if (f.panel)
-                        f.panel->SetParam(j, f.values[j]);
-                }
-            }
-        }
+        CopyOutputLevelsToFixtures();
         OutputChanged.store(0);
     }
 }

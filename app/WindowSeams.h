@@ -28,6 +28,9 @@ struct WindowSeamTable {
     std::function<void()> graphEditMarker;
     // Physical masters: re-apply the input to the masters.
     std::function<void()> applyInputToMasters;
+    // Physical masters: faders and follow boxes from the show's records, each fader's
+    // change run once; false when the window does not exist.
+    std::function<bool()> refreshPhysicalMasters;
     // Physical masters: press and release the bump button of master 0..16.
     std::function<void(int master)> bumpDown;
     std::function<void(int master)> bumpUp;
@@ -70,7 +73,10 @@ struct WindowSeamTable {
     // Multi-sequence player: give a slot its sequence again (restarting it), and redraw
     // the slot's cell in the sequence list (switching is setMultiSeqSlotOn above).
     std::function<void(int slot, int sequence)> setMultiSeqSlotSequence;
-    std::function<void(int slot)> refreshMultiSeqCell;
+    std::function<void(int slot, int row, int previousRow)> refreshMultiSeqCell;
+    // Multi-sequence player started while the favourite was on: cross-fade to the cue
+    // list's current cue when that list is shown.
+    std::function<void()> crossFadeToCurrentCue;
     // Play-list window: rebuild every line.
     std::function<void()> programFormFullBuild;
     // Fixture area: the position menu follows the current scene.

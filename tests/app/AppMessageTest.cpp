@@ -13,6 +13,7 @@
 #include "ui_MainForm.h"
 
 #include "controls/SpeedButton.h"
+#include "live/TMultiSeq.h"
 #include "live/TPhisMast.h"
 
 #include "platform/Files.h"
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -420,7 +422,9 @@ TEST_F(AppMessageTest, MultiSequencePlayerSwitchesOnAndOffAndRestoresTheSequence
     ASSERT_EQ(Playing.load(), 1);
     Action("MultiSeqPlayer")->trigger();
     EXPECT_EQ(MultiSeqRunning.load(), 1);
-    EXPECT_EQ(Playing.load(), 0);
+    // The single play stopped and the multi-sequence player took the play over.
+    EXPECT_EQ(Playing.load(), 1);
+    EXPECT_TRUE(MultiSeq->Play->Down());
     EXPECT_TRUE(Action("MultiSeqPlayer")->isChecked());
     EXPECT_TRUE(Button("MSPlay")->Down());
     EXPECT_FALSE(ui->SceneGroupBox->isVisibleTo(form));

@@ -316,7 +316,9 @@ TEST_F(EditingTest, HotSequencesAndTheSequenceNumber)
     WindowSeams().setMultiSeqSlotSequence = [&](int slot, int seq) {
         calls.push_back("seq " + std::to_string(slot) + " " + std::to_string(seq));
     };
-    WindowSeams().refreshMultiSeqCell = [&](int slot) { calls.push_back("cell " + std::to_string(slot)); };
+    WindowSeams().refreshMultiSeqCell = [&](int slot, int row, int previous) {
+        calls.push_back("cell " + std::to_string(slot) + " " + std::to_string(row) + " " + std::to_string(previous));
+    };
     MultiSeqRunning = 1;
     PlayerSlots[5].active = 1;
     form->S0Click(5);
@@ -325,7 +327,7 @@ TEST_F(EditingTest, HotSequencesAndTheSequenceNumber)
     form->S0Click(6);
     MultiSeqRunning = 0;
     PlayerSlots[5].active = 0;
-    EXPECT_EQ(calls, (std::vector<std::string>{"on 5 0", "cell 5", "seq 6 1", "on 6 1", "cell 6"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"on 5 0", "cell 5 0 0", "seq 6 1", "on 6 1", "cell 6 1 1"}));
     EXPECT_EQ(CurSequence, 2);
 }
 
