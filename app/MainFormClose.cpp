@@ -65,6 +65,7 @@ void TMainForm::CloseToolWindows()
     for (QWidget *w : windows)
         if (w && w->isVisible())
             w->close();
+    ShowToolWindow("Visualiser", false);
     TraceStep("ToolWindowsClosed");
 }
 

@@ -10,6 +10,7 @@
 #include "ShowFile.h"
 #include "ShowModel.h"
 #include "StartupState.h"
+#include "visualiser/TVisuf.h"
 
 #include "platform/Files.h"
 #include "platform/MsgBox.h"
@@ -27,6 +28,7 @@ void SetShowCaption(QWidget *w)
 void TMainForm::InstallShowFileHooks()
 {
     ShowFileEvents().addRecentFile = [this](const std::string &path) { AddRecentFile(path); };
+    InstallVisualiserHooks();
 }
 
 void TMainForm::FileNew()
@@ -40,6 +42,7 @@ void TMainForm::FileNew()
     // Engine messages are dropped while the patch window of a new show is open.
     platform::WindowHandle saved = MessageWindow;
     MessageWindow = 0;
+    EmulatorOff();
     // NewShow marks the show busy, which keeps the auto-backup away while the patch
     // window builds the new show.
     NewShow();
@@ -72,6 +75,7 @@ void TMainForm::FileOpen()
     StartChoice = 0;
     Playing.store(0);
     PlayInBackground.store(0);
+    EmulatorOff();
     if (ReadShowFile(AbsoluteShowPath(path))) {
         SelectFirstFixture();
         FillSequenceBox();

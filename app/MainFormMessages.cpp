@@ -360,11 +360,7 @@ std::intptr_t TMainForm::AppMessage(std::uint32_t msg, std::uintptr_t wParam, st
     a.playStop = [this] { Play1Click(); };
     a.slowTick = [this] {
         ++ErrorCountZ;
-        if (ui->Emulator->isChecked()) {
-            ui->Emulator->setChecked(false);
-            ui->EmulatorButton->setChecked(false);
-            EmulatorClick();
-        }
+        EmulatorOff();
         if (!UsbCorrecting) {
             UsbCorrecting = 1;
             USBCorrect();

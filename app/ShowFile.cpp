@@ -716,6 +716,8 @@ void NewShow()
     PositionMemoryPresent = 0;
     ShowFileState = 1;
     FreeShowTables();
+    if (ShowFileEvents().deleteAll3DObjects)
+        ShowFileEvents().deleteAll3DObjects();
     ShowFileName = NewShowFileName;
     if (ShowFileEvents().showPatchWindow)
         ShowFileEvents().showPatchWindow();
