@@ -64,12 +64,14 @@ void TermDestination(j_compress_ptr info)
 
 // Runs the compression; returns false after a longjmp from the error handler. Kept apart
 // so that no object with a destructor lives between setjmp and longjmp.
-bool Compress(jpeg_compress_struct &info, ErrorManager &err, const FrameBuffer &picture, int quality,
-              JSAMPLE *row)
+bool Compress(jpeg_compress_struct &info, ErrorManager &err, Destination &dest, const FrameBuffer &picture,
+              int quality, JSAMPLE *row)
 {
     if (setjmp(err.back))
         return false;
+    // Creation clears every field but the error manager: the destination comes after.
     jpeg_create_compress(&info);
+    info.dest = &dest.base;
     info.image_width = JDIMENSION(picture.width());
     info.image_height = JDIMENSION(picture.height());
     info.input_components = 3;
@@ -110,8 +112,7 @@ bool EncodeJpeg(const FrameBuffer &picture, int quality, MemoryStream &out, std:
     info.err = jpeg_std_error(&err.base);
     err.base.error_exit = ErrorExit;
     err.base.output_message = NoOutput;
-    info.dest = &dest->base;
-    const bool ok = Compress(info, err, picture, quality, row.data());
+    const bool ok = Compress(info, err, *dest, picture, quality, row.data());
     if (!ok)
         error = err.message;
     info.dest = nullptr;

@@ -199,8 +199,13 @@ TVisuf::TVisuf(QWidget *parent) : QMainWindow(parent, Qt::Window), ui(new Ui::TV
     connect(ui->Clo3D, &QPushButton::clicked, this, [this] { Clo3DClick(); });
     for (TFloatEdit *e : {ui->XEdit, ui->YEdit, ui->ZEdit})
         connect(e, &TSpinMaskEdit::OnChange, this, [this] { XEditChange(); });
-    for (TFloatEdit *e : {ui->XRot, ui->YRot, ui->ZRot})
+    for (TFloatEdit *e : {ui->XRot, ui->YRot, ui->ZRot}) {
+        // The float edit's digit mask has no place for a sign: turns of -180..180 are
+        // typed freely and held within the bounds when the edit is left.
+        e->setInputMask(QString());
+        e->SetValue(0);
         connect(e, &TSpinMaskEdit::OnChange, this, [this] { XRotChange(); });
+    }
     connect(ui->WUpDown, &TSpinMaskEdit::OnChange, this, [this] { WUpDownChange(); });
     connect(ui->HUpDown, &TSpinMaskEdit::OnChange, this, [this] { HUpDownChange(); });
     connect(ui->LUpDown, &TSpinMaskEdit::OnChange, this, [this] { LUpDownChange(); });

@@ -161,7 +161,7 @@ void LoadFixtureProfile(BeamModel &model, const FixtureRecord &fixture)
     for (const ElementHit &hit : hits) {
         if (hit.className != "TCBTC")
             continue;
-        const int ch = TagByte(Reread(file, hit, controls)->property("Tag").toInt(), 0);
+        const int ch = TagByte(static_cast<TCBTC *>(Reread(file, hit, controls))->Tag(), 0);
         if (!colourChannel(ch))
             continue;
         if (wheel1 < 0)
