@@ -208,17 +208,100 @@ void ProjectMesh(Mesh &mesh, const Camera &camera, const ViewCoefficients &view)
                      p.sy);
 }
 
+namespace {
+// Clips the segment to [0, w) x [0, h) (Liang-Barsky); false when nothing is left.
+bool ClipSegment(double &x0, double &y0, double &x1, double &y1, int w, int h)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0, (w - 1) - x0, y0, (h - 1) - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, r);
+        else
+            t1 = std::min(t1, r);
+        if (t0 > t1)
+            return false;
+    }
+    const double ax = x0, ay = y0;
+    x0 = ax + t0 * dx;
+    y0 = ay + t0 * dy;
+    x1 = ax + t1 * dx;
+    y1 = ay + t1 * dy;
+    return true;
+}
+
+// One aliased, one-pixel line in a blue-green-red picture, end points included.
+void LineInto(QImage &picture, std::int32_t ax, std::int32_t ay, std::int32_t bx, std::int32_t by, QRgb colour)
+{
+    const int w = picture.width(), h = picture.height();
+    double x0 = ax, y0 = ay, x1 = bx, y1 = by;
+    if (!ClipSegment(x0, y0, x1, y1, w, h))
+        return;
+    int x = int(std::lround(x0)), y = int(std::lround(y0));
+    const int xe = int(std::lround(x1)), ye = int(std::lround(y1));
+    const int dx = std::abs(xe - x), dy = -std::abs(ye - y);
+    const int sx = x < xe ? 1 : -1, sy = y < ye ? 1 : -1;
+    int err = dx + dy;
+    std::uint8_t *bits = picture.bits();
+    const qsizetype stride = picture.bytesPerLine();
+    const std::uint8_t b = std::uint8_t(qBlue(colour)), g = std::uint8_t(qGreen(colour)), r = std::uint8_t(qRed(colour));
+    for (;;) {
+        if (x >= 0 && x < w && y >= 0 && y < h) {
+            std::uint8_t *p = bits + stride * y + 3 * x;
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+        if (x == xe && y == ye)
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+} // namespace
+
 void DrawEdges(const Mesh &mesh, QPainter &painter)
 {
     const std::size_t n = mesh.vertices.size();
+    // On the visualiser's own picture with a plain opaque pen the lines are set straight
+    // into the pixels: the painter's general path for 24-bit pictures is many times slower.
+    auto *picture = dynamic_cast<QImage *>(painter.device());
+    const QPen pen = painter.pen();
+    const bool direct = picture && picture->format() == QImage::Format_BGR888 && pen.style() == Qt::SolidLine &&
+                        pen.color().alpha() == 255 && (pen.isCosmetic() || pen.widthF() <= 1) &&
+                        !painter.testRenderHint(QPainter::Antialiasing) && painter.transform().isIdentity() &&
+                        painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+    const QRgb colour = pen.color().rgb();
+    thread_local std::vector<QLine> lines;
+    lines.clear();
     for (std::size_t i = 0; i < n; ++i) {
         const MeshVertex &a = mesh.vertices[i];
         for (std::uint16_t j : mesh.neighbours[i])
             if (j >= i) {
                 const MeshVertex &b = mesh.vertices[j];
-                painter.drawLine(a.sx, a.sy, b.sx, b.sy);
+                if (direct)
+                    LineInto(*picture, a.sx, a.sy, b.sx, b.sy, colour);
+                else
+                    lines.emplace_back(a.sx, a.sy, b.sx, b.sy);
             }
     }
+    if (!lines.empty())
+        painter.drawLines(lines.data(), int(lines.size()));
 }
 
 // ---- light mixing --------------------------------------------------------------------------

@@ -93,6 +93,43 @@ TEST(MeshTest, EdgesOnceAndTrianglesWithinTheVertices)
     EXPECT_EQ(m.TriangleCount(), 0);
 }
 
+TEST(MeshTest, EdgesOnThePictureClippedToIt)
+{
+    Mesh m;
+    const int points[6][2] = {{2, 5}, {12, 5}, {-(1 << 24), 3}, {1 << 24, 3}, {40, -100}, {40, 100}};
+    for (const auto &p : points) {
+        AddVertex(m, float(p[0]), float(p[1]), 0);
+        m.vertices.back().sx = p[0];
+        m.vertices.back().sy = p[1];
+    }
+    AddEdge(m, 0, 1);
+    AddEdge(m, 2, 3);
+    AddEdge(m, 4, 5);   // x 40 lies right of the 32-pixel picture
+    FrameBuffer f = MakeFrameBuffer(32, 16);
+    {
+        QPainter p(&f);
+        QPen pen(QColor(10, 20, 30));
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        DrawEdges(m, p);
+    }
+    auto lit = [&](int x, int y) { return f.constScanLine(y)[3 * x + 2] == 10 && f.constScanLine(y)[3 * x] == 30; };
+    for (int x = 2; x <= 12; ++x)
+        EXPECT_TRUE(lit(x, 5)) << x;
+    EXPECT_FALSE(lit(1, 5));
+    EXPECT_FALSE(lit(13, 5));
+    for (int x = 0; x < 32; ++x)
+        EXPECT_TRUE(lit(x, 3)) << x;
+    int rows[16] = {};
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            rows[y] += lit(x, y);
+    EXPECT_EQ(rows[3] + rows[5], 32 + 11);
+    for (int y = 0; y < 16; ++y)
+        if (y != 3 && y != 5)
+            EXPECT_EQ(rows[y], 0) << y;
+}
+
 TEST(MeshTest, CountsStopAtSixteenBits)
 {
     Mesh m;
