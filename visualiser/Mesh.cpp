@@ -119,35 +119,23 @@ Matrix34 MultiplyMatrix(const Matrix34 &a, const Matrix34 &b)
     return out;
 }
 
-Matrix34 RotateX(double r)
+namespace {
+// Identity with the turn by r in the plane of axes a and b: [a][a] = [b][b] = cos r,
+// [a][b] = -sin r, [b][a] = sin r.
+Matrix34 Rotation(int a, int b, double r)
 {
     Matrix34 m = IdentityMatrix();
-    m.m[1][1] = float(std::cos(r));
-    m.m[1][2] = float(-std::sin(r));
-    m.m[2][1] = float(std::sin(r));
-    m.m[2][2] = float(std::cos(r));
+    m.m[a][a] = float(std::cos(r));
+    m.m[a][b] = float(-std::sin(r));
+    m.m[b][a] = float(std::sin(r));
+    m.m[b][b] = float(std::cos(r));
     return m;
 }
+} // namespace
 
-Matrix34 RotateY(double r)
-{
-    Matrix34 m = IdentityMatrix();
-    m.m[0][0] = float(std::cos(r));
-    m.m[0][2] = float(std::sin(r));
-    m.m[2][0] = float(-std::sin(r));
-    m.m[2][2] = float(std::cos(r));
-    return m;
-}
-
-Matrix34 RotateZ(double r)
-{
-    Matrix34 m = IdentityMatrix();
-    m.m[0][0] = float(std::cos(r));
-    m.m[0][1] = float(-std::sin(r));
-    m.m[1][0] = float(std::sin(r));
-    m.m[1][1] = float(std::cos(r));
-    return m;
-}
+Matrix34 RotateX(double r) { return Rotation(1, 2, r); }
+Matrix34 RotateY(double r) { return Rotation(2, 0, r); }
+Matrix34 RotateZ(double r) { return Rotation(0, 1, r); }
 
 Matrix34 Translate(float x, float y, float z)
 {

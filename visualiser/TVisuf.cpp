@@ -521,41 +521,28 @@ void TVisuf::SelectScan()
         FrameChanged.store(1);
 }
 
-void TVisuf::XEditChange()
+// The placement edits: position (first 0) or rotation (first 3) of the selected fixture's
+// model and its placement values follow the three edits.
+void TVisuf::PlacementEdited(int first)
 {
     const int sel = SelectedFixture;
     if (FillingEdits || sel < 0 || std::size_t(sel) >= Scene.models.size() || std::size_t(sel) >= Fixtures.size())
         return;
     BeamModel &m = *Scene.models[std::size_t(sel)];
-    m.posX = ui->XEdit->GetValue();
-    m.posY = ui->YEdit->GetValue();
-    m.posZ = ui->ZEdit->GetValue();
+    TFloatEdit *edits[6] = {ui->XEdit, ui->YEdit, ui->ZEdit, ui->XRot, ui->YRot, ui->ZRot};
+    double *fields[6] = {&m.posX, &m.posY, &m.posZ, &m.rotX, &m.rotY, &m.rotZ};
     float *placement = Fixtures[std::size_t(sel)].placement;
-    placement[0] = float(m.posX);
-    placement[1] = float(m.posY);
-    placement[2] = float(m.posZ);
+    for (int k = first; k < first + 3; ++k) {
+        *fields[k] = edits[k]->GetValue();
+        placement[k] = float(*fields[k]);
+    }
     BuildPlacement(m);
     BuildBeam(m, Scene.extent);
     FrameChanged.store(1);
 }
 
-void TVisuf::XRotChange()
-{
-    const int sel = SelectedFixture;
-    if (FillingEdits || sel < 0 || std::size_t(sel) >= Scene.models.size() || std::size_t(sel) >= Fixtures.size())
-        return;
-    BeamModel &m = *Scene.models[std::size_t(sel)];
-    m.rotX = ui->XRot->GetValue();
-    m.rotY = ui->YRot->GetValue();
-    m.rotZ = ui->ZRot->GetValue();
-    float *placement = Fixtures[std::size_t(sel)].placement;
-    placement[3] = float(m.rotX);
-    placement[4] = float(m.rotY);
-    placement[5] = float(m.rotZ);
-    BuildPlacement(m);
-    BuildBeam(m, Scene.extent);
-    FrameChanged.store(1);
-}
+void TVisuf::XEditChange() { PlacementEdited(0); }
+void TVisuf::XRotChange() { PlacementEdited(3); }
 
 void TVisuf::ResizeRoomAxis(int axis, double value)
 {

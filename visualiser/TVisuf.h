@@ -115,6 +115,7 @@ private:
     void SetView(float angle1, float angle2);
     void ShowPanel(QWidget *panel);
     void ResizeRoomAxis(int axis, double value);
+    void PlacementEdited(int first);
     void PlaceModels();
     void ApplyParams(const VisufParams &params);
     VisufParams CurrentParams() const;

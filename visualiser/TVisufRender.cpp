@@ -92,32 +92,29 @@ bool RenderFrame(VisualScene &scene, const RenderOptions &options, const std::ui
     if (stop(false))
         return false;
 
-    if (options.fillBeams) {
-        for (auto &model : scene.models) {
-            BeamModel &m = *model;
-            if (m.hidden)
-                continue;
-            UpdateBeamFromDmx(m, frame, scene.extent);
-            ProjectMesh(m.beam, cam, view);
-            if (m.beamColour != 0)
+    // Beams: filled cones (messages let through after each) or wired in their colour.
+    std::unique_ptr<QPainter> wires;
+    if (!options.fillBeams)
+        wires = std::make_unique<QPainter>(&picture);
+    for (auto &model : scene.models) {
+        BeamModel &m = *model;
+        if (m.hidden)
+            continue;
+        UpdateBeamFromDmx(m, frame, scene.extent);
+        ProjectMesh(m.beam, cam, view);
+        if (m.beamColour != 0) {
+            if (wires) {
+                wires->setPen(PenOf(m.beamColour));
+                DrawEdges(m.beam, *wires);
+            } else {
                 FillCone(m.beam, m.beamColour, picture);
-            if (stop(true))
-                return false;
-        }
-    } else {
-        QPainter p(&picture);
-        for (auto &model : scene.models) {
-            BeamModel &m = *model;
-            if (m.hidden)
-                continue;
-            UpdateBeamFromDmx(m, frame, scene.extent);
-            ProjectMesh(m.beam, cam, view);
-            if (m.beamColour != 0) {
-                p.setPen(PenOf(m.beamColour));
-                DrawEdges(m.beam, p);
             }
         }
-        p.end();
+        if (!wires && stop(true))
+            return false;
+    }
+    if (wires) {
+        wires.reset();
         if (stop(false))
             return false;
     }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -140,6 +141,27 @@ TEST(MeshTest, CountsStopAtSixteenBits)
     EXPECT_EQ(m.vertices.size(), MeshMaxCount);
     m.triangles.resize(MeshMaxCount);
     EXPECT_FALSE(AddTriangle(m, MeshTriangle{0, 1, 2, 0, 0}));
+}
+
+TEST(MeshTest, MatrixHelpers)
+{
+    const double quarter = std::atan(1.0) * 2;
+    auto apply = [](const Matrix34 &m, float x, float y, float z) { return TransformPoint(m, MeshVertex{x, y, z, 7, 7}); };
+    MeshVertex v = apply(RotateX(quarter), 0, 1, 0);
+    EXPECT_NEAR(v.z, 1, 1e-6);
+    EXPECT_NEAR(v.y, 0, 1e-6);
+    v = apply(RotateY(quarter), 1, 0, 0);
+    EXPECT_NEAR(v.z, -1, 1e-6);
+    v = apply(RotateZ(quarter), 1, 0, 0);
+    EXPECT_NEAR(v.y, 1, 1e-6);
+    EXPECT_EQ(v.sx, 0) << "screen fields cleared";
+    // Translate then turn: the turn acts first on the point.
+    const Matrix34 m = MultiplyMatrix(Translate(10, 20, 30), RotateZ(quarter));
+    v = apply(m, 1, 0, 0);
+    EXPECT_NEAR(v.x, 10, 1e-5);
+    EXPECT_NEAR(v.y, 21, 1e-5);
+    EXPECT_NEAR(v.z, 30, 1e-5);
+    EXPECT_EQ(m.m[3][3], 0) << "row 3 of a product is left 0";
 }
 
 TEST(MeshTest, LightTable)

@@ -14,6 +14,7 @@
 #include "ui_Visuf.h"
 
 #include <QApplication>
+#include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -73,8 +74,11 @@ TEST_F(VisualiserProgramTest, ShowOpenedBeamsLitFixturePickedPlacementSaved)
 {
     OpenTwoHeadShow();
     EXPECT_EQ(ui->Emulator->shortcut(), QKeySequence(Qt::Key_F4));
-    ui->Emulator->trigger();
-    ASSERT_NE(Visuf, nullptr);
+    form->show();
+    form->activateWindow();
+    QTest::qWaitForWindowActive(form);
+    QTest::keyClick(form, Qt::Key_F4);
+    ASSERT_NE(Visuf, nullptr) << "F4 opens the window";
     EXPECT_EQ(Visuf->windowTitle(), "Brantoval Visual Emulator");
     EXPECT_TRUE(ui->EmulatorButton->isChecked());
     EXPECT_EQ(FixForm, nullptr);
