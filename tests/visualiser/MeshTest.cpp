@@ -127,8 +127,9 @@ TEST(MeshTest, EdgesOnThePictureClippedToIt)
             rows[y] += lit(x, y);
     EXPECT_EQ(rows[3] + rows[5], 32 + 11);
     for (int y = 0; y < 16; ++y)
-        if (y != 3 && y != 5)
+        if (y != 3 && y != 5) {
             EXPECT_EQ(rows[y], 0) << y;
+        }
 }
 
 TEST(MeshTest, CountsStopAtSixteenBits)

@@ -9,6 +9,7 @@
 #include "platform/Settings.h"
 
 #include <QImageReader>
+#include "controls/ControlStreams.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -122,6 +123,39 @@ TEST_F(VisualiserTest, ProfileHintAndElementsMakeTheModel)
     EXPECT_NE(BoxLog().find("DSP|Not DSP Format !!!"), std::string::npos);
     EXPECT_DOUBLE_EQ(d.beamAngle, 5.0);
     EXPECT_EQ(d.panRange, 360);
+}
+
+TEST_F(VisualiserTest, UnreadableStreamsSkippedAndMissingProfileQuiet)
+{
+    ProfileBuilder b;
+    b.header.count = 3;
+    b.Channel(2, FnDimmer, false, 0, 0);
+    QByteArray file = b.Bytes();
+    // A "TPF0" the reader rejects, then the dimmer fader's stream: the scan goes on.
+    file += QByteArray("TPF0\x05TJunk\x00\xFF", 12);
+    TSliderh fader;
+    fader.SetTag(MakeTag(2));
+    file += componentStream(fader);
+    PatchHeads(1, file);
+    EnsureFixForm();
+    BeamModel m;
+    InitBeamModel(m);
+    LoadFixtureProfile(m, Fixtures[0]);
+    EXPECT_EQ(m.dimmerChannel, 2);
+    EXPECT_EQ(m.dimmerPresent, 1);
+    EXPECT_DOUBLE_EQ(m.beamAngle, 10.0) << "empty Hint: the profile defaults";
+    EXPECT_EQ(m.panRange, 180);
+    EXPECT_EQ(m.tiltRange, 90);
+
+    std::filesystem::remove(root / "bin" / "Devices" / "HEAD.dsp");
+    const std::string boxesBefore = BoxLog();   // the panel builder has its own say on the junk
+    BeamModel gone;
+    InitBeamModel(gone);
+    LoadFixtureProfile(gone, Fixtures[0]);
+    std::vector<PanelElement> none;
+    FreeFixForm(none);
+    EXPECT_DOUBLE_EQ(gone.beamAngle, 5.0);
+    EXPECT_EQ(BoxLog(), boxesBefore) << "no message for a missing profile";
 }
 
 TEST_F(VisualiserTest, DrawsOnlyWhenSomethingChanged)
