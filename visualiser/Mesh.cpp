@@ -366,9 +366,11 @@ void Span(const Target &t, std::int32_t y, std::int64_t xa, std::int64_t xb, con
         right = t.width;
     std::uint8_t *p = t.bits + t.stride * y + 3 * left;
     for (std::int64_t x = left; x < right; ++x, p += 3) {
-        p[0] = lb[p[0]];
-        p[1] = lg[p[1]];
-        p[2] = lr[p[2]];
+        // Read the pixel first: the stores cannot then make the compiler reload it.
+        const std::uint8_t b = p[0], g = p[1], r = p[2];
+        p[0] = lb[b];
+        p[1] = lg[g];
+        p[2] = lr[r];
     }
 }
 
