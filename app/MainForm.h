@@ -54,6 +54,7 @@ public:
     void HelpHowToUse();
     void HelpAbout();
     void EmulatorClick();
+    void EmulatorOff();   // unchecks the item and the button and closes the visualiser
     void EnaDMXoutClick();
     void EnaDMXinClick();
     void DeviceChange(unsigned event);

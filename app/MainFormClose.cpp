@@ -70,6 +70,7 @@ void TMainForm::CloseToolWindows()
     for (QWidget *w : windows)
         if (w && w->isVisible())
             w->close();
+    ShowToolWindow("Visualiser", false);
     TraceStep("ToolWindowsClosed");
 }
 

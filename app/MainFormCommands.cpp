@@ -7,6 +7,7 @@
 #include "ShowModel.h"
 #include "StartupState.h"
 #include "WindowSeams.h"
+#include "visualiser/TVisuf.h"
 
 #include "platform/Files.h"
 
@@ -95,9 +96,24 @@ void TMainForm::HelpHowToUse() { OpenHelp(); }
 // The About box comes with the start dialog.
 void TMainForm::HelpAbout() {}
 
-// The visualiser window is switched on and off here; until it exists the menu item and
-// the button only keep their common state.
-void TMainForm::EmulatorClick() {}
+// The menu item and the button are toggled together before this runs: their new state
+// decides whether the visualiser window is made or closed and freed.
+void TMainForm::EmulatorClick()
+{
+    if (ui->Emulator->isChecked())
+        OpenVisualiser();
+    else
+        CloseVisualiser();
+}
+
+void TMainForm::EmulatorOff()
+{
+    if (!ui->Emulator->isChecked())
+        return;
+    ui->Emulator->setChecked(false);
+    ui->EmulatorButton->setChecked(false);
+    EmulatorClick();
+}
 
 namespace {
 void ProcessMessagesTimes(int n)

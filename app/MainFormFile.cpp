@@ -22,6 +22,7 @@
 #include "controls/Buttons.h"
 #include "controls/SpinEdits.h"
 #include "controls/SpeedButton.h"
+#include "visualiser/TVisuf.h"
 
 #include "platform/Files.h"
 #include "platform/MsgBox.h"
@@ -58,6 +59,7 @@ void TMainForm::InstallShowFileHooks()
     ShowFileHooks &events = ShowFileEvents();
     InstallHook(this, events.addRecentFile, [this](const std::string &path) { AddRecentFile(path); });
     InstallHook(this, events.showPatchWindow, [this] { RunPatchWindow(); });
+    InstallVisualiserHooks();
     InstallHook(this, events.crossFadeSettings, [this] {
         TransportCreate();
         return CrossFadeSettings{static_cast<std::int32_t>(ui->CrossFadeFavorite->GetValue()),
@@ -97,8 +99,7 @@ void TMainForm::SwitchOffShowWindows(bool multiSequencePlayer)
 {
     if (multiSequencePlayer && MultiSeqRunning.load())
         MultiSeqPlayerClick();
-    if (ui->Emulator->isChecked())
-        EmulatorClick();
+    EmulatorOff();
     if (ToolWindowVisible("ProgramForm"))
         PlayList1Click();
     if (ToolWindowVisible("MasterGroups"))

@@ -367,11 +367,7 @@ EngineMessageActions TMainForm::EngineMessageHandlers()
     a.playStop = [this] { Play1Click(); };
     a.slowTick = [this] {
         ++ErrorCountZ;
-        if (ui->Emulator->isChecked()) {
-            ui->Emulator->setChecked(false);
-            ui->EmulatorButton->setChecked(false);
-            EmulatorClick();
-        }
+        EmulatorOff();
         if (!UsbCorrecting) {
             UsbCorrecting = 1;
             USBCorrect();

@@ -719,6 +719,8 @@ void NewShow()
     ResetMasterLevels();
     if (ShowFileEvents().rebuildMasterChannelLists)
         ShowFileEvents().rebuildMasterChannelLists();
+    if (ShowFileEvents().deleteAll3DObjects)
+        ShowFileEvents().deleteAll3DObjects();
     ShowFileName = NewShowFileName;
     if (ShowFileEvents().showPatchWindow)
         ShowFileEvents().showPatchWindow();
