@@ -86,6 +86,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     InstallShowFileHooks();
     TransportCreate();
     EditingCreate();
+    SequenceFilesCreate();
     MessagesCreate();
     FormCreate();
 }
@@ -257,8 +258,8 @@ void TMainForm::LoadStagePlan()
         if (!found)
             planBitmap_.save(QString::fromStdString(folder + "PlanImg.bmp"), "BMP");
     }
-    ui->WallImage->setPixmap(QPixmap::fromImage(planBitmap_));
     ui->WallImage->resize(planBitmap_.size());
+    ui->WallImage->update();
 }
 
 // Step 13: the first show, from the command line or the start dialog.

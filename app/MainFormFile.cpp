@@ -27,6 +27,13 @@ void SetShowCaption(QWidget *w)
 void TMainForm::InstallShowFileHooks()
 {
     ShowFileEvents().addRecentFile = [this](const std::string &path) { AddRecentFile(path); };
+    // A show's "PLAN" picture: loaded, then the fixture area shows the plan.
+    ShowFileEvents().loadPlanBitmap = [this](const std::string &path) {
+        if (!LoadPlanBitmap(path))
+            return;
+        LeftPageControlChange(0);
+        LeftPageControlChange(2);
+    };
 }
 
 void TMainForm::FileNew()
@@ -47,6 +54,7 @@ void TMainForm::FileNew()
     SelectFirstFixture();
     FillSequenceBox();
     SetShowCaption(this);
+    ShowFileChanged(false);
 }
 
 void TMainForm::FileOpen()
@@ -60,7 +68,7 @@ void TMainForm::FileOpen()
         path = ShowFileName;
         StartChoice = 2;
     } else {
-        auto chosen = platform::OpenFileDialog(ShowOpenTitle, ShowOpenFilter);
+        auto chosen = ChooseShowToOpen();
         if (!chosen) {
             if (StartChoice == 2)
                 StartChoice = 4;
@@ -76,6 +84,7 @@ void TMainForm::FileOpen()
         SelectFirstFixture();
         FillSequenceBox();
         SetShowCaption(this);
+        ShowFileChanged(true);
     }
     DmxInEnabled = inputWas;
 }

@@ -376,6 +376,9 @@ void TMainForm::InstallFixtureWindowHooks()
             shownPanel = nullptr;
         delete d;
     };
+    PlanCreate();
+    hooks.createPlanWidgets = [this](int fixture, int sharesWith) { CreatePlanWidgets(fixture, sharesWith); };
+    hooks.freePlanWidgets = [this](int fixture) { FreePlanWidgets(fixture); };
     hooks.relayoutSliders = [this] {
         labelledType_ = -2;
         DrawDev();
@@ -559,6 +562,7 @@ void TMainForm::PaintDev(int fixture)
         for (int c = 0; c < 2; ++c)
             if (QTableWidgetItem *it = DrawDevGrid->item(fixture, c))
                 it->setBackground(fixture == SelectedFixture ? QBrush(toQColor(clAqua)) : QBrush());
+    PaintPlanLabel(fixture);
 }
 
 void TMainForm::PaintEd(int fixture, int channel)
