@@ -376,6 +376,7 @@ public:
     void OpenDialogClose();
     // The show to open, chosen in the show-open dialog with its preview.
     std::optional<std::string> ChooseShowToOpen();
+    void SetUpShowOpenDialog(class TKpOpenPreviewDialog &dialog);
     // After a new or opened show: file items enabled, plan pages from the fixtures.
     void ShowFileChanged(bool opened);
 

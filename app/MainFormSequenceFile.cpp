@@ -265,9 +265,8 @@ void TMainForm::ShowFileChanged(bool opened)
     SetPlanPages(highest > 0 ? highest + 1 : 0);
 }
 
-std::optional<std::string> TMainForm::ChooseShowToOpen()
+void TMainForm::SetUpShowOpenDialog(TKpOpenPreviewDialog &dialog)
 {
-    TKpOpenPreviewDialog dialog(this);
     dialog.setObjectName(QStringLiteral("OpenDialog"));
     dialog.setWindowTitle(QString::fromLatin1(ShowOpenTitle));
     // "Text|*.a|Text|*.b" as the dialog's filters.
@@ -281,5 +280,11 @@ std::optional<std::string> TMainForm::ChooseShowToOpen()
         OpenDialogPreview(sender, extension);
     };
     connect(&dialog, &QDialog::finished, this, [this] { OpenDialogClose(); });
+}
+
+std::optional<std::string> TMainForm::ChooseShowToOpen()
+{
+    TKpOpenPreviewDialog dialog(this);
+    SetUpShowOpenDialog(dialog);
     return dialog.Execute();
 }
