@@ -162,6 +162,23 @@ FixtureRecord *PlanFixture(int fixture)
     return FixtureIndexValid(fixture) ? &Fixtures[static_cast<std::size_t>(fixture)] : nullptr;
 }
 
+// Sizes a plan label to its text in its font (word-wrapped beyond a width) and centres
+// it under its icon.
+void FitPlanLabel(const FixtureRecord &f)
+{
+    auto *label = dynamic_cast<TLabel *>(f.planLabel);
+    if (!label)
+        return;
+    const QFontMetrics fm(toQFont(label->Font()));
+    const QString text = platform::FromBytes(f.userHeader);
+    const int width = std::clamp(fm.horizontalAdvance(text) + 6, 8, LabelMaxWidth);
+    const int height = fm.boundingRect(QRect(0, 0, width, 1000), Qt::AlignHCenter | Qt::TextWordWrap, text).height() + 2;
+    label->resize(width, std::max(height, fm.height() + 2));
+    const QPoint icon = f.planIcon ? f.planIcon->pos() : QPoint(f.planX, f.planY);
+    const PlanPoint at = PlanLabelPosition(icon.x(), icon.y(), label->width());
+    label->move(at.x, at.y);
+}
+
 QFrame *SelectionFrame(QWidget *parent, const char *name)
 {
     auto *f = new QFrame(parent);
@@ -197,6 +214,8 @@ void TMainForm::PlanCreate()
     MultiPlans->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MultiPlans->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MultiPlans->setFrameShape(QFrame::NoFrame);
+    MultiPlans->setShowGrid(true);
+    MultiPlans->setStyleSheet(QStringLiteral("QTableWidget { font-size: 10px; } QTableWidget::item { padding: 0px; }"));
     MultiPlans->setSelectionMode(QAbstractItemView::SingleSelection);
     MultiPlans->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MultiPlans->hide();
@@ -391,14 +410,8 @@ void TMainForm::CreatePlanWidgets(int fixture, int sharesWith)
     label->SetTransparent(false);
     label->SetCaption(QByteArray::fromStdString(f->userHeader));
     label->SetTag(fixture);
-    const QString text = platform::FromBytes(f->userHeader);
-    const QFontMetrics fm(toQFont(font));
-    const int width = std::clamp(fm.horizontalAdvance(text) + 6, 8, LabelMaxWidth);
-    const int height = fm.boundingRect(QRect(0, 0, width, 1000), Qt::AlignHCenter | Qt::TextWordWrap, text).height() + 2;
-    label->resize(width, std::max(height, fm.height() + 2));
-    const PlanPoint at = PlanLabelPosition(f->planX, f->planY, label->width());
-    label->move(at.x, at.y);
     f->planLabel = label;
+    FitPlanLabel(*f);
 
     auto *filter = new PlanWidgetFilter(this);
     icon->installEventFilter(filter);
@@ -538,6 +551,7 @@ void TMainForm::PaintPlanLabel(int fixture)
     font.Color = selected ? clBlack : clWhite;
     font.Style = selected ? fsBold : 0;
     label->SetFont(font);
+    FitPlanLabel(*f);
     if (selected)
         PlaceSelectionFrames();
 }
