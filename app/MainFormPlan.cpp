@@ -416,6 +416,17 @@ void TMainForm::CreatePlanWidgets(int fixture, int sharesWith)
     auto *filter = new PlanWidgetFilter(this);
     icon->installEventFilter(filter);
     label->installEventFilter(filter);
+    // Icons and labels go with the picture when the window goes: the records then hold no
+    // stale pointer for a later release.
+    for (QWidget *w : {static_cast<QWidget *>(icon), static_cast<QWidget *>(label)})
+        connect(w, &QObject::destroyed, filter, [](QObject *gone) {
+            for (FixtureRecord &r : Fixtures) {
+                if (r.planIcon == gone)
+                    r.planIcon = nullptr;
+                if (r.planLabel == gone)
+                    r.planLabel = nullptr;
+            }
+        });
     PaintPlanLabel(fixture);
     const bool shown = !MultiPagePlan->isChecked() || PlanPageOf(fixture, MultiPlans->rowCount()) == PlanPageShown();
     icon->setVisible(shown);

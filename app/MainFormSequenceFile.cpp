@@ -70,6 +70,26 @@ void ReadError()
     platform::ShowMessage(AppCaption, "Error reading file");
 }
 
+// The save dialog, then `write` into the chosen name cut at its first point + `extension`.
+void SaveChosen(const char *title, const char *filter, const char *extension,
+                const std::function<void(BinaryStream &)> &write)
+{
+    auto chosen = platform::SaveFileDialog(title, filter, StartFolder);
+    if (chosen)
+        WriteThroughWriter(NameCutAtFirstPoint(*chosen, extension), write);
+}
+
+// The file opened for reading, or "Error reading file" and nothing.
+std::unique_ptr<FileStream> OpenForReading(const std::string &path)
+{
+    try {
+        return std::make_unique<FileStream>(path, FileStream::ReadOnly);
+    } catch (const StreamError &) {
+        ReadError();
+        return nullptr;
+    }
+}
+
 } // namespace
 
 void TMainForm::SequenceFilesCreate()
@@ -109,14 +129,8 @@ void TMainForm::LoadSeqClick()
 // sequence after the current one.
 void TMainForm::LoadSequenceFrom(const std::string &path)
 {
-    std::unique_ptr<FileStream> file;
-    try {
-        file = std::make_unique<FileStream>(path, FileStream::ReadOnly);
-    } catch (const StreamError &) {
-        ReadError();
-        return;
-    }
-    if (SequenceCount >= MaxSequences)
+    std::unique_ptr<FileStream> file = OpenForReading(path);
+    if (!file || SequenceCount >= MaxSequences)
         return;
     StagedSequence staged;
     switch (ReadSequenceFile(*file, staged)) {
@@ -150,11 +164,8 @@ void TMainForm::SaveSeqClick()
     if (FileCommandsLocked() || !CurrentSequenceRecord())
         return;
     FixturesToScene();
-    auto chosen = platform::SaveFileDialog("Save Sequence As...", SequenceFilter, StartFolder);
-    if (!chosen)
-        return;
     const SequenceRecord *seq = CurrentSequenceRecord();
-    WriteThroughWriter(NameCutAtFirstPoint(*chosen, ".sqn"), [seq](BinaryStream &s) { WriteSequenceFile(s, *seq); });
+    SaveChosen("Save Sequence As...", SequenceFilter, ".sqn", [seq](BinaryStream &s) { WriteSequenceFile(s, *seq); });
 }
 
 void TMainForm::LoadSceneClick()
@@ -165,15 +176,9 @@ void TMainForm::LoadSceneClick()
     auto chosen = platform::OpenFileDialog("Load Scene File", SceneFilter, StartFolder);
     if (!chosen)
         return;
-    std::unique_ptr<FileStream> file;
-    try {
-        file = std::make_unique<FileStream>(NameCutAtFirstPoint(*chosen, ".scn"), FileStream::ReadOnly);
-    } catch (const StreamError &) {
-        ReadError();
-        return;
-    }
+    std::unique_ptr<FileStream> file = OpenForReading(NameCutAtFirstPoint(*chosen, ".scn"));
     SequenceRecord *seq = CurrentSequenceRecord();
-    if (!seq || SceneTableFull(*seq))
+    if (!file || !seq || SceneTableFull(*seq))
         return;
     auto staged = std::make_unique<SceneRecord>();
     if (!ReadSceneFile(*file, *staged)) {
@@ -199,11 +204,8 @@ void TMainForm::SaveSceneClick()
     if (FileCommandsLocked() || !CurrentSceneRecord())
         return;
     FixturesToScene();
-    auto chosen = platform::SaveFileDialog("Save Scene As...", SceneFilter, StartFolder);
-    if (!chosen)
-        return;
     const SceneRecord *scene = CurrentSceneRecord();
-    WriteThroughWriter(NameCutAtFirstPoint(*chosen, ".scn"), [scene](BinaryStream &s) { WriteSceneFile(s, *scene); });
+    SaveChosen("Save Scene As...", SceneFilter, ".scn", [scene](BinaryStream &s) { WriteSceneFile(s, *scene); });
 }
 
 void TMainForm::CopySequenceClick()

@@ -44,6 +44,15 @@ protected:
         FileWriter() = savedWriter;
         ProgramWindowTest::TearDown();
     }
+    // How often `text` stands in the box log.
+    std::size_t Boxes(const std::string &text) const
+    {
+        const std::string all = BoxLog();
+        std::size_t n = 0;
+        for (std::size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            ++n;
+        return n;
+    }
     std::string Path(const std::string &name) const { return (root / name).string(); }
     std::string Bytes(const std::string &name) const { return testfiles::Read(root / name); }
     void Trigger(QAction *item, std::vector<std::string> answers = {})
@@ -125,24 +134,14 @@ TEST_F(SequenceFileWindowTest, BrokenFilesGiveAReadErrorAndInsertNothing)
         EXPECT_EQ(ui->Sequence->count(), before) << cut;
     }
     Trigger(ui->LoadSeq, {Path("missing.sqn")});
-    std::size_t errors = 0;
-    for (std::size_t at = BoxLog().find("Brantoval-1024|Error reading file|"); at != std::string::npos;
-         at = BoxLog().find("Brantoval-1024|Error reading file|", at + 1))
-        ++errors;
-    EXPECT_EQ(errors, 4u) << BoxLog();
+    EXPECT_EQ(Boxes("Brantoval-1024|Error reading file|"), 4u) << BoxLog();
 
     // A scene file that ends early: the same message, no new scene.
     const int scenes = Sequences[1]->sceneCount;
     WriteBytes("short.scn", std::string(100, '\0'));
     Trigger(ui->LoadScene, {Path("short.scn")});
     EXPECT_EQ(Sequences[1]->sceneCount, scenes);
-    EXPECT_EQ(errors + 1, [&] {
-        std::size_t n = 0;
-        for (std::size_t at = BoxLog().find("|Error reading file|"); at != std::string::npos;
-             at = BoxLog().find("|Error reading file|", at + 1))
-            ++n;
-        return n;
-    }());
+    EXPECT_EQ(Boxes("Brantoval-1024|Error reading file|"), 5u) << BoxLog();
 }
 
 TEST_F(SequenceFileWindowTest, LoadedSceneReplacesTheNewSceneWhole)
@@ -254,11 +253,7 @@ TEST_F(SequenceFileWindowTest, FailedWritesSayErrorWritingAndKeepTheOldFile)
     Trigger(ui->CopySequence);
     EXPECT_EQ(Bytes("keep.sqn"), old);
     EXPECT_FALSE(platform::FileExists(Path("keep.scn")));
-    std::size_t n = 0;
-    for (std::size_t at = BoxLog().find("Brantoval-1024|Error writing file|"); at != std::string::npos;
-         at = BoxLog().find("Brantoval-1024|Error writing file|", at + 1))
-        ++n;
-    EXPECT_EQ(n, 3u) << BoxLog();
+    EXPECT_EQ(Boxes("Brantoval-1024|Error writing file|"), 3u) << BoxLog();
 }
 
 TEST_F(SequenceFileWindowTest, ItemsRefuseWhilePlayingOrLocked)
