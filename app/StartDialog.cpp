@@ -27,7 +27,7 @@ TStartDialog::TStartDialog(QWidget *parent, const std::array<QAction *, 5> &rece
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFixedSize(DialogWidth, DialogHeight);
-    setWhatsThis(QStringLiteral("101"));   // help context
+    setProperty("HelpContext", 101);
     ui->Image1->setPixmap(QPixmap::fromImage(StartPicture()));
     ui->Image1->installEventFilter(this);
 

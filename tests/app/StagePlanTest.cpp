@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QBuffer>
 #include <QMouseEvent>
 #include <QPainter>
@@ -248,6 +249,16 @@ TEST_F(StagePlanTest, PagesAreAddedRemovedAndChosen)
     Patched({{"Spot", 0, "A", 40, 50}, {"Spot", 8, "B", 120, 50}, {"Par", 16, "C", 200, 50}});
     EXPECT_TRUE(form->MultiPlans->isHidden());
     EXPECT_FALSE(form->PlaceOnPage->isVisible());
+    // The picture's right button offers the plan's items.
+    Send(ui->WallImage, QEvent::MouseButtonPress, QPoint(300, 300), Qt::RightButton);
+    EXPECT_TRUE(form->PlanPopup->isVisible());
+    form->PlanPopup->close();
+    QStringList items;
+    for (QAction *a : form->PlanPopup->actions())
+        if (!a->isSeparator())
+            items << a->text();
+    EXPECT_EQ(items, (QStringList{"Change Plan Image", "Lock Icons", "Multi-Page Plan", "Add Plan Page",
+                                  "Remove Plan Page", "Place On Page"}));
     form->MultiPagePlan->trigger();
     ASSERT_TRUE(form->MultiPagePlan->isChecked());
     EXPECT_FALSE(form->MultiPlans->isHidden());
