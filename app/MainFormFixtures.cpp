@@ -836,6 +836,9 @@ void TMainForm::SoloIconsVisible(bool visible)
         if (f.planLabel)
             f.planLabel->setVisible(shown);
     }
+    // With plan pages only the page shown keeps its icons.
+    if (visible && MultiPagePlan && MultiPagePlan->isChecked())
+        ShowPlanPage(PlanPageShown());
 }
 
 void TMainForm::SoloClick()
