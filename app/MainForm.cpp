@@ -10,7 +10,9 @@
 #include "PlayState.h"
 #include "RecentFiles.h"
 #include "ShowModel.h"
+#include "StartDialog.h"
 #include "StartupState.h"
+#include "WindowSeams.h"
 
 #include "platform/Files.h"
 #include "platform/Instance.h"
@@ -92,6 +94,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     RegForm1->Loaded();
     TransportCreate();
     EditingCreate();
+    SequenceFilesCreate();
     MessagesCreate();
     FormCreate();
 }
@@ -263,8 +266,8 @@ void TMainForm::LoadStagePlan()
         if (!found)
             planBitmap_.save(QString::fromStdString(folder + "PlanImg.bmp"), "BMP");
     }
-    ui->WallImage->setPixmap(QPixmap::fromImage(planBitmap_));
     ui->WallImage->resize(planBitmap_.size());
+    ui->WallImage->update();
 }
 
 // Step 13: the first show, from the command line or the start dialog.
@@ -301,20 +304,7 @@ bool TMainForm::RunStartDialog()
     // The title carries "Start Dialog" only while the dialog is shown.
     SetAppTitle("Brantoval-1024 Start Dialog", true);
     {
-        QDialog dialog(this);
-        dialog.setObjectName(QStringLiteral("StartDialog"));
-        dialog.setWindowTitle(QStringLiteral("Brantoval version 5.86c"));
-        auto *layout = new QVBoxLayout(&dialog);
-        struct Choice {
-            const char *text;
-            int result;
-        } choices[] = {{"New Show", 1}, {"Open Show", 2}, {"Exit", 0}};
-        for (const Choice &c : choices) {
-            auto *b = new QPushButton(QString::fromLatin1(c.text), &dialog);
-            layout->addWidget(b);
-            int r = c.result;
-            connect(b, &QPushButton::clicked, &dialog, [&dialog, r] { dialog.done(r); });
-        }
+        TStartDialog dialog(this, {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5});
         int r = platform::RunModalDialog(dialog);
         StartChoice = static_cast<std::uint8_t>(r < 0 || r > 10 ? 0 : r);
     }
@@ -328,6 +318,7 @@ bool TMainForm::RunStartDialog()
         TerminateRequested = true;
         return true;
     case 5:
+        CallSeam(WindowSeams().runProfileEditor, std::string());
         LoadDeviceProfiles();
         ReadConfiguration();
         return false;

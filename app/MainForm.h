@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTimer;
 class TSpeedButton;
 // Fixture area (MainFormFixtures.cpp).
 class QFrame;
+class QRect;
 class QLabel;
 class QPainter;
 class QPushButton;
@@ -387,6 +389,84 @@ private:
     void ApplySplitWidths();
     void KeepSplitWidths();
     // ---- end of window layout ----
+
+    // ---- Sequence and scene files, show preview (MainFormSequenceFile.cpp) ----
+public:
+    // Wires the file items of the Sequences and Scenes menus. Runs once.
+    void SequenceFilesCreate();
+    void LoadSeqClick();
+    void SaveSeqClick();
+    void LoadSceneClick();
+    void SaveSceneClick();
+    void CopySequenceClick();
+    void InsertSequenceClick();
+    // The show-open dialog's preview of the file under the cursor, and its close.
+    void OpenDialogPreview(class TKpOpenPreviewDialog *dialog, const std::string &extension);
+    void OpenDialogClose();
+    // The show to open, chosen in the show-open dialog with its preview.
+    std::optional<std::string> ChooseShowToOpen();
+    void SetUpShowOpenDialog(class TKpOpenPreviewDialog &dialog);
+    // After a new or opened show: file items enabled, plan pages from the fixtures.
+    void ShowFileChanged(bool opened);
+
+private:
+    void LoadSequenceFrom(const std::string &path);
+    void UpdateSceneFileItems();
+    bool sequenceFilesCreated_ = false;
+    // ---- end of sequence and scene files ----
+
+    // ---- Stage plan (MainFormPlan.cpp) ----
+public:
+    // Makes the page column, the plan pop-up and the selection frames. Runs once.
+    void PlanCreate();
+    void EditPlan1Click();
+    void WallImagePaint(QPainter &p);
+    void PlanResize();
+    void WallImageMouseDown(const QPoint &at, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void WallImageMouseMove(const QPoint &at, Qt::MouseButtons buttons);
+    void WallImageMouseUp(const QPoint &at, Qt::MouseButton button);
+    void Image8MouseDown(int fixture, const QPoint &at, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void Image8MouseMove(int fixture, const QPoint &at);
+    void Image8MouseUp(int fixture, Qt::MouseButton button);
+    void Image8MouseDblClick(int fixture);
+    void LabsMouseDown(int fixture, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void MultiPagePlanClick();
+    void AddPlanPageClick();
+    void RemovePlanPageClick();
+    void MultiPlansSelectCell(int row);
+    void PlaceOnPageClick();
+    // Redraws a fixture's plan icon from its panel's picture turned by `orientation`.
+    void ApplyIconOrientation(int fixture, int orientation);
+    // Creates and frees a fixture's plan icon and label (the patch loader's hooks).
+    void CreatePlanWidgets(int fixture, int sharesWith);
+    void FreePlanWidgets(int fixture);
+    // Loads a plan picture from `path`; false (picture unchanged) when it does not decode.
+    bool LoadPlanBitmap(const std::string &path);
+    // Multi-page on with `rows` pages shown from page 0, or off (rows 0).
+    void SetPlanPages(int rows);
+    // Colours a fixture's plan label like its header on the Monitor page.
+    void PaintPlanLabel(int fixture);
+    // Places the selection frames around the selected fixture's icon and label.
+    void PlaceSelectionFrames();
+
+    QTableWidget *MultiPlans = nullptr;
+    QMenu *PlanPopup = nullptr;
+    QAction *EditPlan1 = nullptr, *MultiPagePlan = nullptr, *AddPlanPage = nullptr, *RemovePlanPage = nullptr,
+            *PlaceOnPage = nullptr;
+    QFrame *BackDeviceIcon = nullptr, *BackDeviceLab = nullptr;
+    std::uint8_t DraggingIcon = 0;
+    int DraggedIcon = -1;
+    int PlanDragMode = 0;                // 0 scroll, 1 rectangle for linking, 2 rectangle for manual
+    std::uint8_t PlacingOnPage = 0;
+    QRect PlanRectangle() const;         // the rectangle being drawn, normalised
+
+private:
+    int PlanPageShown() const;
+    void ShowPlanPage(int page);
+    bool planCreated_ = false;
+    bool rectangleShown_ = false;
+    QPoint dragGrab_, rectAnchor_, rectCorner_, scrollFrom_;
+    // ---- end of stage plan ----
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -2,6 +2,8 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "AboutBox.h"
+
 #include "LevelPipeline.h"
 #include "PlayState.h"
 #include "ShowModel.h"
@@ -10,6 +12,7 @@
 #include "visualiser/TVisuf.h"
 
 #include "platform/Files.h"
+#include "platform/MsgBox.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -94,7 +97,11 @@ void TMainForm::HelpContents() { OpenHelp(); }
 void TMainForm::HelpSearch() { OpenHelp(); }
 void TMainForm::HelpHowToUse() { OpenHelp(); }
 // The About box comes with the start dialog.
-void TMainForm::HelpAbout() {}
+void TMainForm::HelpAbout()
+{
+    TAboutBox box(this);
+    platform::RunModalDialog(box);
+}
 
 // The menu item and the button are toggled together before this runs: their new state
 // decides whether the visualiser window is made or closed and freed.

@@ -36,16 +36,6 @@
 #include <optional>
 
 namespace {
-// "Load SHOW" and the start dialog's "Open Show": the open dialog with its preview pane.
-std::optional<std::string> RunShowOpenDialog(QWidget *parent)
-{
-    TKpOpenPreviewDialog dialog(parent);
-    dialog.setWindowTitle(QString::fromLatin1(ShowOpenTitle));
-    dialog.setNameFilters({QStringLiteral("Brantoval-1024 (*.d1k)"), QStringLiteral("Halvenor files (*.dmx)")});
-    dialog.SetCustomPreviewExt({QStringLiteral("d1k"), QStringLiteral("dmx")});
-    return dialog.Execute();
-}
-
 void SetShowCaption(QWidget *w)
 {
     w->setWindowTitle(QStringLiteral("Brantoval-1024 - ") + platform::FromBytes(ShowFileName));
@@ -60,6 +50,13 @@ void TMainForm::InstallShowFileHooks()
     InstallHook(this, events.addRecentFile, [this](const std::string &path) { AddRecentFile(path); });
     InstallHook(this, events.showPatchWindow, [this] { RunPatchWindow(); });
     InstallVisualiserHooks();
+    // A show's "PLAN" picture: loaded, then the fixture area shows the plan.
+    InstallHook(this, events.loadPlanBitmap, [this](const std::string &path) {
+        if (!LoadPlanBitmap(path))
+            return;
+        LeftPageControlChange(0);
+        LeftPageControlChange(2);
+    });
     InstallHook(this, events.crossFadeSettings, [this] {
         TransportCreate();
         return CrossFadeSettings{static_cast<std::int32_t>(ui->CrossFadeFavorite->GetValue()),
@@ -132,6 +129,7 @@ void TMainForm::FileNew()
     UpdateFixtureMenus();
     CallSeam(WindowSeams().trackEditRefresh);
     CallSeam(WindowSeams().phisMastActivate);
+    ShowFileChanged(false);
 }
 
 void TMainForm::OpenNamedShow(const std::string &path)
@@ -161,7 +159,7 @@ void TMainForm::FileOpen()
         StartChoice = 2;
     } else {
         path.clear();
-        if (auto chosen = RunShowOpenDialog(this))
+        if (auto chosen = ChooseShowToOpen())
             path = *chosen;
         else if (StartChoice == 2)
             StartChoice = 4;
@@ -180,6 +178,7 @@ void TMainForm::FileOpen()
         FillSequenceBox();
         if (read) {
             SetShowCaption(this);
+            ShowFileChanged(true);
             UpdateFixtureMenus();
             if (stopped && !AskSeam(WindowSeams().multiSeqMenuChecked)) {
                 if (stopped == 2)

@@ -378,6 +378,9 @@ void TMainForm::InstallFixtureWindowHooks()
             shownPanel = nullptr;
         delete d;
     };
+    PlanCreate();
+    InstallHook(this, hooks.createPlanWidgets, [this](int fixture, int sharesWith) { CreatePlanWidgets(fixture, sharesWith); });
+    InstallHook(this, hooks.freePlanWidgets, [this](int fixture) { FreePlanWidgets(fixture); });
     InstallHook(this, hooks.relayoutSliders, [this] {
         labelledType_ = -2;
         DrawDev();
@@ -561,6 +564,7 @@ void TMainForm::PaintDev(int fixture)
         for (int c = 0; c < 2; ++c)
             if (QTableWidgetItem *it = DrawDevGrid->item(fixture, c))
                 it->setBackground(fixture == SelectedFixture ? QBrush(toQColor(clAqua)) : QBrush());
+    PaintPlanLabel(fixture);
 }
 
 void TMainForm::PaintEd(int fixture, int channel)
@@ -834,6 +838,9 @@ void TMainForm::SoloIconsVisible(bool visible)
         if (f.planLabel)
             f.planLabel->setVisible(shown);
     }
+    // With plan pages only the page shown keeps its icons.
+    if (visible && MultiPagePlan && MultiPagePlan->isChecked())
+        ShowPlanPage(PlanPageShown());
 }
 
 void TMainForm::SoloClick()

@@ -646,7 +646,7 @@ void TMainForm::SetSingleSequenceAreaShown(bool shown)
     for (const char *name : {"GraphEd", "TrackEdit"})
         if (QAction *a = MessagesAction(name))
             a->setVisible(shown);
-    for (const char *name : {"LoadSequence", "SaveSequence", "LoadScene", "SaveScene"})
+    for (const char *name : {"LoadSeq", "SaveSeq", "LoadScene", "SaveScene"})
         if (QAction *a = MessagesAction(name))
             a->setEnabled(shown);
     for (QAction *a : ui->MainMenu->actions()) {

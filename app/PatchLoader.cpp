@@ -332,7 +332,9 @@ std::uint8_t LoadSetup(BinaryStream &stream, std::uint8_t mode, std::vector<std:
         if (std::memcmp(data, "DATA\0\0\0\0", 8) != 0)
             return 1;
         if (version >= 52) {
-            platform::ShowMessage(AppCaption, "Version of Show-file is later then current!!!");
+            // The preview of the open dialog says nothing about the files it looks at.
+            if (mode != LoadSetupPreview)
+                platform::ShowMessage(AppCaption, "Version of Show-file is later then current!!!");
             return 1;
         }
         if (mode != LoadSetupPreview)

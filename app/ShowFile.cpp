@@ -752,11 +752,16 @@ bool SaveShowTo(const std::string &path)
     return ok;
 }
 
-std::string ShowNameCutAtFirstPoint(const std::string &path)
+std::string NameCutAtFirstPoint(const std::string &path, const std::string &extension)
 {
     std::string file = FilePart(path);
     auto point = file.find('.');
-    return FolderPart(path) + file.substr(0, point) + ".d1k";
+    return FolderPart(path) + file.substr(0, point) + extension;
+}
+
+std::string ShowNameCutAtFirstPoint(const std::string &path)
+{
+    return NameCutAtFirstPoint(path, ".d1k");
 }
 
 std::string ShowNameCutAtLastPoint(const std::string &path)

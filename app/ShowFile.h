@@ -96,4 +96,6 @@ bool SaveModifiedShowOnRequest(int accessLevel);
 // File-name helpers (folders are left alone): cut at the first / last point of the
 // file-name part and append ".d1k".
 std::string ShowNameCutAtFirstPoint(const std::string &path);
+// The same for any file kind: "d.x/a.b.sqn" with ".sqn" gives "d.x/a.sqn".
+std::string NameCutAtFirstPoint(const std::string &path, const std::string &extension);
 std::string ShowNameCutAtLastPoint(const std::string &path);
