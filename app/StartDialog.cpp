@@ -1,6 +1,7 @@
 #include "StartDialog.h"
 #include "ui_StartDialog.h"
 
+#include "Application.h"
 #include "StartupState.h"
 
 #include "controls/SpeedButton.h"
@@ -90,7 +91,7 @@ TStartDialog::~TStartDialog()
 
 void TStartDialog::FormCreate()
 {
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Brantoval-1024 Start Dialog"));
+    SetApplicationTitle(QStringLiteral("Brantoval-1024 Start Dialog"), true);
     if (AccessLevel >= 1)
         ui->SpeedButton4->hide();
     if (AccessLevel > 1)

@@ -282,7 +282,7 @@ TEST_F(ProgramStartTest, TheRealStartDialogIsShownAndItsChoiceTaken)
     ASSERT_NE(MainForm, nullptr);
     EXPECT_FALSE(TerminateRequested);
     EXPECT_EQ(SequenceCount, 1);
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Brantoval-1024"));
+    EXPECT_EQ(ApplicationTitle(), QStringLiteral("Brantoval-1024"));
 
     // Help "About..." opens the About box.
     platform::QueueAnswers({"1"});

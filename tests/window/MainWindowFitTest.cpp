@@ -72,8 +72,12 @@ TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
         const QRect inside = form->rect();
 
         // The transport bar: every control inside the window, none over another.
+        // The single player's controls sit in their own group on the bar.
         const auto transport = Controls(ui->TransportControl);
-        ASSERT_GT(transport.size(), 30u);
+        const auto player = Controls(ui->SPlayer);
+        ASSERT_GT(transport.size() + player.size(), 30u);
+        for (const auto &[w, r] : player)
+            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
         for (std::size_t i = 0; i < transport.size(); ++i) {
             const auto &[w, r] = transport[i];
             EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
