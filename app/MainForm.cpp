@@ -274,10 +274,8 @@ void TMainForm::OpenFirstShow()
             std::string file = ShowFileFromArgument(arg);
             if (file.empty())
                 continue;
-            ShowFileName = file;
-            StartChoice = 3;
             if (platform::FileExists(file)) {
-                FileOpen();
+                OpenNamedShow(file);
                 opened = true;
             }
         }
@@ -337,9 +335,7 @@ bool TMainForm::RunStartDialog()
         platform::Settings reg;
         std::string path = reg.ReadString(HistoryKey, "File" + std::to_string(StartChoice - 5));
         if (!path.empty() && platform::FileExists(path)) {
-            ShowFileName = path;
-            StartChoice = 3;
-            FileOpen();
+            OpenNamedShow(path);
             return true;
         }
         StartChoice = 2;

@@ -66,6 +66,9 @@ public:
     void FileSaveAs();
     // "The Show was modified. Save file ?": false when cancelled.
     bool AskSaveModifiedShow();
+    // Opens the show file `path` named in advance (command line, recent shows, start
+    // dialog); ShowFileName changes only when it was read.
+    void OpenNamedShow(const std::string &path);
 
     // Recent shows of the settings store shown as the items File1..File5.
     void ShowRecentFiles();
@@ -214,6 +217,8 @@ public:
     void MessagesCreate();
     // The message window's procedure.
     std::intptr_t AppMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+    // What the message window does for each code.
+    struct EngineMessageActions EngineMessageHandlers();
     void USBCorrect();
     // Shows the access level on the lock button.
     void ShowAccessLevel();
@@ -389,6 +394,11 @@ private:
     void CloseInterfaceAtClose();
     void WriteConfiguration();
     void WriteLayoutSettings();
+
+    // Show commands (MainFormFile.cpp).
+    int StopPlayForShowChange();
+    void SwitchOffShowWindows(bool multiSequencePlayer);
+    std::string namedShow_;
 
     std::vector<std::string> args_;
     QImage planBitmap_;

@@ -4,6 +4,7 @@
 
 #include "InterfaceBinding.h"
 #include "OutputEngine.h"
+#include "OwnedHooks.h"
 #include "PatchLoader.h"
 #include "PlayState.h"
 #include "ShowModel.h"
@@ -109,6 +110,8 @@ void TMainForm::FormDestroy()
         return;
     destroyed_ = true;
     TraceStep("FormDestroy");
+    // No hook table may keep a call into this window.
+    ReleaseOwnedHooks(this);
     if (BackupTimer)
         BackupTimer->stop();
     ToolWindows().changed = nullptr;

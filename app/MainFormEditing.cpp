@@ -5,6 +5,8 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "OwnedHooks.h"
+
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
@@ -187,7 +189,7 @@ void TMainForm::EditingCreate()
 
     // The display timer makes the box follow the played sequence.
     if (!WindowSeams().sequenceChange)
-        WindowSeams().sequenceChange = [this](int index) { SelectSequence(index); };
+        InstallHook(this, WindowSeams().sequenceChange, [this](int index) { SelectSequence(index); });
 }
 
 // ---- showing the current sequence and scene ---------------------------------------------

@@ -1,20 +1,34 @@
 // The show commands of the main window: New, Open, Save, Save As, the save question and
-// the hook that reports recent shows.
+// the hooks through which the show file reaches the window.
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "OwnedHooks.h"
+
+#include "EngineHold.h"
+#include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
+#include "PlayControl.h"
 #include "PlayState.h"
 #include "RecentFiles.h"
+#include "SceneFixtures.h"
 #include "ShowFile.h"
 #include "ShowModel.h"
 #include "StartupState.h"
+#include "ToolWindows.h"
+#include "WindowSeams.h"
+
+#include "controls/Buttons.h"
+#include "controls/SpinEdits.h"
+#include "controls/SpeedButton.h"
 
 #include "platform/Files.h"
 #include "platform/MsgBox.h"
 #include "platform/Settings.h"
 
+#include <QAction>
+#include <QTimer>
 
 namespace {
 void SetShowCaption(QWidget *w)
@@ -23,67 +37,161 @@ void SetShowCaption(QWidget *w)
 }
 } // namespace
 
-// The show file reports new recent shows through this hook.
+// The show file reports new recent shows, takes the cross-fade settings from the
+// transport's controls and gives them back, and colours the favourite button.
 void TMainForm::InstallShowFileHooks()
 {
-    ShowFileEvents().addRecentFile = [this](const std::string &path) { AddRecentFile(path); };
+    ShowFileHooks &events = ShowFileEvents();
+    InstallHook(this, events.addRecentFile, [this](const std::string &path) { AddRecentFile(path); });
+    InstallHook(this, events.crossFadeSettings, [this] {
+        TransportCreate();
+        return CrossFadeSettings{static_cast<std::int32_t>(ui->CrossFadeFavorite->GetValue()),
+                                 ui->DisaFavorite->Down(),
+                                 static_cast<std::int32_t>(ui->CrossFadeSeq->GetValue()),
+                                 ui->DisaSequence->Down()};
+    });
+    InstallHook(this, events.crossFadeSettingsRead, [this](const CrossFadeSettings &s) {
+        TransportCreate();
+        ui->CrossFadeFavorite->SetValue(s.favouriteTime);
+        ui->DisaFavorite->SetDown(s.favouriteDisabled);
+        DisaFavoriteClick();
+        ui->CrossFadeSeq->SetValue(s.sequenceTime);
+        ui->DisaSequence->SetDown(s.sequenceDisabled);
+        DisaSequenceClick();
+    });
+    InstallHook(this, events.favouriteButtonColour, [this](std::uint32_t colour) {
+        TransportCreate();
+        ui->Favourite->SetColor(colour);
+    });
+}
+
+// Stops a running play (normal or background) through the transport's Stop, the display
+// timer first. Returns what ran: 0 nothing, 1 play, 2 background play.
+int TMainForm::StopPlayForShowChange()
+{
+    const int was = PlayInBackground.load() ? 2 : Playing.load() ? 1 : 0;
+    if (was) {
+        TimerFonPlay->stop();
+        StopClick();
+    }
+    return was;
+}
+
+// The windows that show parts of the old show are switched off before it goes.
+void TMainForm::SwitchOffShowWindows(bool multiSequencePlayer)
+{
+    if (multiSequencePlayer && MultiSeqRunning.load())
+        MultiSeqPlayerClick();
+    if (ui->Emulator->isChecked())
+        EmulatorClick();
+    if (ToolWindowVisible("ProgramForm"))
+        PlayList1Click();
+    if (ToolWindowVisible("MasterGroups"))
+        GroupsClick();
 }
 
 void TMainForm::FileNew()
 {
-    if (AccessLevel >= 2)
+    if (AccessLevel >= 2 || PlayListRunning.load())
         return;
-    Playing.store(0);
-    PlayInBackground.store(0);
+    StopPlayForShowChange();
+    EndSolo();
     if (!AskSaveModifiedShow())
         return;
-    // Engine messages are dropped while the patch window of a new show is open.
-    platform::WindowHandle saved = MessageWindow;
-    MessageWindow = 0;
-    // NewShow marks the show busy, which keeps the auto-backup away while the patch
-    // window builds the new show.
-    NewShow();
-    MessageWindow = saved;
+    SwitchOffShowWindows(true);
+    {
+        // The whole show is freed and the patch made again.
+        HoldEngine hold;
+        // Engine messages are dropped while the patch window of a new show is open.
+        platform::WindowHandle saved = MessageWindow;
+        MessageWindow = 0;
+        // NewShow marks the show busy, which keeps the auto-backup away while the patch
+        // window builds the new show.
+        NewShow();
+        MessageWindow = saved;
+    }
     SelectFirstFixture();
     FillSequenceBox();
     SetShowCaption(this);
+    UpdateFixtureMenus();
+    CallSeam(WindowSeams().trackEditRefresh);
+    CallSeam(WindowSeams().phisMastActivate);
+}
+
+void TMainForm::OpenNamedShow(const std::string &path)
+{
+    namedShow_ = path;
+    StartChoice = 3;
+    FileOpen();
 }
 
 void TMainForm::FileOpen()
 {
+    if (PlayListRunning.load())
+        return;
+    EndSolo();
+    // A show named in advance is taken from OpenNamedShow, else from ShowFileName; either
+    // way ShowFileName changes only when the show was read.
+    std::string path = std::move(namedShow_);
+    namedShow_.clear();
     if (!AskSaveModifiedShow())
         return;
-    std::uint8_t inputWas = DmxInEnabled;
+    const std::uint8_t inputWas = DmxInEnabled;
     DmxInEnabled = 0;
-    std::string path;
+    int stopped = 0;
     if (StartChoice == 3) {
-        path = ShowFileName;
+        if (path.empty())
+            path = ShowFileName;
         StartChoice = 2;
     } else {
-        auto chosen = platform::OpenFileDialog(ShowOpenTitle, ShowOpenFilter);
-        if (!chosen) {
-            if (StartChoice == 2)
-                StartChoice = 4;
-            DmxInEnabled = inputWas;
-            return;
-        }
-        path = *chosen;
+        path.clear();
+        if (auto chosen = platform::OpenFileDialog(ShowOpenTitle, ShowOpenFilter))
+            path = *chosen;
+        else if (StartChoice == 2)
+            StartChoice = 4;
     }
-    StartChoice = 0;
-    Playing.store(0);
-    PlayInBackground.store(0);
-    if (ReadShowFile(AbsoluteShowPath(path))) {
+    if (!path.empty()) {
+        stopped = StopPlayForShowChange();
+        SwitchOffShowWindows(false);
+        StartChoice = 0;
+        bool read = false;
+        {
+            // The old show is freed and the new one read into the tables the tick reads.
+            HoldEngine hold;
+            read = ReadShowFile(AbsoluteShowPath(path));
+        }
         SelectFirstFixture();
         FillSequenceBox();
-        SetShowCaption(this);
+        if (read) {
+            SetShowCaption(this);
+            UpdateFixtureMenus();
+            if (stopped && !AskSeam(WindowSeams().multiSeqMenuChecked)) {
+                if (stopped == 2)
+                    PlayBackClick();
+                else
+                    PlayClick();
+            }
+        }
+    }
+    // Whatever happened: the editors and the masters follow the show that is loaded.
+    CallSeam(WindowSeams().graphEditRefresh);
+    CallSeam(WindowSeams().trackEditRefresh);
+    if (MultiSeqRunning.load()) {
+        MultiSeqPlayerClick();
+        MultiSeqPlayerClick();
+        if (stopped)
+            CallSeam(WindowSeams().multiSeqPlay);
     }
     DmxInEnabled = inputWas;
+    CallSeam(WindowSeams().phisMastActivate);
 }
 
 void TMainForm::FileSave()
 {
     if (AccessLevel >= 2)
         return;
+    EndSolo();
+    FixturesToScene();
     if (SaveShow())
         SetShowCaption(this);
 }
@@ -92,6 +200,8 @@ void TMainForm::FileSaveAs()
 {
     if (AccessLevel >= 2)
         return;
+    EndSolo();
+    FixturesToScene();
     if (SaveShowAs())
         SetShowCaption(this);
 }

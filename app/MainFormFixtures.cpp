@@ -5,6 +5,8 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "OwnedHooks.h"
+
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
@@ -338,18 +340,18 @@ void TMainForm::FixtureAreaCreate()
 void TMainForm::InstallFixtureWindowHooks()
 {
     TDesign::ChannelSink() = [](int channel, int value) { SetFixtureChannel(channel, value); };
-    WindowSeams().repaintFixtureChannel = [this](int fixture, int channel) { PaintEd(fixture, channel); };
+    InstallHook(this, WindowSeams().repaintFixtureChannel, [this](int fixture, int channel) { PaintEd(fixture, channel); });
     FixtureAreaHooks &events = FixtureAreaEvents();
     events.panelFollows = [](int channel, int value) {
         if (FixtureRecord *f = FixturePtr(SelectedFixture); f && f->panel)
             f->panel->SetParam(channel, value);
     };
-    events.soloEnded = [this] {
+    InstallHook(this, events.soloEnded, [this] {
         SoloIconsVisible(true);
         ui->Solo->setChecked(false);
         DrawDev();
         PaintPanelLeft->update();
-    };
+    });
     events.setPlanTag = [](QWidget *w, int tag) {
         if (auto *props = dynamic_cast<TControlProps *>(w))
             props->SetTag(tag);
@@ -358,7 +360,7 @@ void TMainForm::InstallFixtureWindowHooks()
     };
 
     FixtureWindowHooks &hooks = FixtureWindows();
-    hooks.createPanel = [this](const std::string &path, int start) -> TDesign * {
+    InstallHook(this, hooks.createPanel, [this](const std::string &path, int start) -> TDesign * {
         auto *d = new TDesign(this);
         d->PanelHead->setParent(ui->MasterPanel);
         d->MainPanel->setParent(ui->MasterPanel);
@@ -366,7 +368,7 @@ void TMainForm::InstallFixtureWindowHooks()
         d->MainPanel->hide();
         d->LoadForm(path, start, false);
         return d;
-    };
+    });
     hooks.reloadPanel = [](TDesign *d, const std::string &path, int start, int mode) {
         d->LoadForm(path, start, mode == 1);
     };
@@ -376,11 +378,11 @@ void TMainForm::InstallFixtureWindowHooks()
             shownPanel = nullptr;
         delete d;
     };
-    hooks.relayoutSliders = [this] {
+    InstallHook(this, hooks.relayoutSliders, [this] {
         labelledType_ = -2;
         DrawDev();
         PaintPanelLeft->update();
-    };
+    });
 }
 
 // ---- selection -----------------------------------------------------------------------------

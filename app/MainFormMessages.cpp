@@ -5,6 +5,8 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "OwnedHooks.h"
+
 #include "AccessRecordStore.h"
 #include "AutoBackup.h"
 #include "EngineMessages.h"
@@ -271,14 +273,14 @@ void TMainForm::MessagesCreate()
     BackupTimer->start();
 
     if (!WindowSeams().multiSeqMenuChecked)
-        WindowSeams().multiSeqMenuChecked = [this] {
+        InstallHook(this, WindowSeams().multiSeqMenuChecked, [this] {
             QAction *a = MessagesAction("MultiSeqPlayer");
             return a && a->isChecked();
-        };
+        });
     // The sequence list is shown on top of the main window and hidden again.
     if (!WindowSeams().sequencesListToggle)
         WindowSeams().sequencesListToggle = [] { ShowToolWindow("SequencesList", !ToolWindowVisible("SequencesList")); };
-    ToolWindows().changed = [this] { UpdateToolWindowItems(); };
+    InstallHook(this, ToolWindows().changed, [this] { UpdateToolWindowItems(); });
     UpdateToolWindowItems();
 }
 
@@ -339,6 +341,11 @@ void TMainForm::RegisterStartupToolWindows()
 
 std::intptr_t TMainForm::AppMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
 {
+    return HandleEngineMessage(msg, wParam, lParam, EngineMessageHandlers());
+}
+
+EngineMessageActions TMainForm::EngineMessageHandlers()
+{
     EngineMessageActions a;
     a.blackOut = [this] { BlackOutClick(); };
     a.tempoChanged = [this] {
@@ -383,7 +390,7 @@ std::intptr_t TMainForm::AppMessage(std::uint32_t msg, std::uintptr_t wParam, st
         FixturesToScene();
         SelectSequence(PlaySequence);
     };
-    return HandleEngineMessage(msg, wParam, lParam, a);
+    return a;
 }
 
 void TMainForm::USBCorrect()
@@ -426,9 +433,7 @@ void TMainForm::File1Click(int index)
     const std::string path = items[index]->data().toByteArray().toStdString();
     if (path.empty() || !platform::FileExists(path))
         return;
-    ShowFileName = path;
-    StartChoice = 3;
-    FileOpen();
+    OpenNamedShow(path);
 }
 
 // ---- access level -----------------------------------------------------------------------

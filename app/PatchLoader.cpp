@@ -1,5 +1,6 @@
 #include "PatchLoader.h"
 
+#include "EngineHold.h"
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "ProfileFile.h"
@@ -14,6 +15,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <strings.h>
 
 std::int32_t MaxUsedChannel = 0;
@@ -311,6 +313,10 @@ void LoadDeviceProfiles()
 
 std::uint8_t LoadSetup(BinaryStream &stream, std::uint8_t mode, std::vector<std::string> *log)
 {
+    // The patch tables are rewritten: no tick may read them meanwhile.
+    std::optional<HoldEngine> hold;
+    if (mode != LoadSetupPreview)
+        hold.emplace();
     bool pastEnd = false;
     bool patchRead = false;
     try {

@@ -18,17 +18,17 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 
-std::int32_t FavouriteCrossFadeTime = 3000;
-std::uint8_t FavouriteCrossFadeDisabled = 0;
-std::int32_t SequenceCrossFadeTime = 1000;
-std::uint8_t SequenceCrossFadeDisabled = 0;
 std::string Scene3DName;
 std::string PlanPath;
 std::uint8_t PositionMemoryPresent = 0;
 std::atomic<std::uint8_t> ShowFileBusy{0};
 
 namespace {
+
+// The "FADE" chunk of the show being read.
+std::optional<CrossFadeSettings> CrossFadeRead;
 
 const char *const AppCaption = "Brantoval-1024";
 constexpr std::uint32_t SilverColour = 0xC0C0C0;
@@ -194,11 +194,13 @@ void WriteChunks(BinaryStream &s)
     }
     {
         ChunkWriter c(s, "FADE");
-        auto word = [](std::int32_t time, std::uint8_t disabled) {
+        auto word = [](std::int32_t time, bool disabled) {
             return (std::uint32_t(time) & 0x7FFFFFFFu) | (disabled ? 0x80000000u : 0u);
         };
-        s.WriteU32(word(FavouriteCrossFadeTime, FavouriteCrossFadeDisabled));
-        s.WriteU32(word(SequenceCrossFadeTime, SequenceCrossFadeDisabled));
+        const auto &source = ShowFileEvents().crossFadeSettings;
+        const CrossFadeSettings fade = source ? source() : CrossFadeSettings{};
+        s.WriteU32(word(fade.favouriteTime, fade.favouriteDisabled));
+        s.WriteU32(word(fade.sequenceTime, fade.sequenceDisabled));
         c.Finish();
     }
     if (!Scene3DName.empty()) {
@@ -375,12 +377,9 @@ void ReadChunk(BinaryStream &s, const ChunkHeader &h)
     } else if (h.Is("FADE")) {
         std::uint32_t fav = s.ReadU32();
         std::uint32_t seq = s.ReadU32();
-        FavouriteCrossFadeDisabled = (fav >> 31) & 1;
-        FavouriteCrossFadeTime = static_cast<std::int32_t>(fav & 0x7FFFFFFFu);
-        SequenceCrossFadeDisabled = (seq >> 31) & 1;
-        SequenceCrossFadeTime = static_cast<std::int32_t>(seq & 0x7FFFFFFFu);
-        if (ShowFileEvents().crossFadeSettingsRead)
-            ShowFileEvents().crossFadeSettingsRead();
+        // Handed to the transport once the whole show has been read.
+        CrossFadeRead = CrossFadeSettings{static_cast<std::int32_t>(fav & 0x7FFFFFFFu), (fav >> 31) != 0,
+                                          static_cast<std::int32_t>(seq & 0x7FFFFFFFu), (seq >> 31) != 0};
     } else if (h.Is("CR3D")) {
         Scene3DName = s.ReadShortString();
     } else if (h.Is("PLAN")) {
@@ -469,8 +468,6 @@ struct ShowSnapshot {
     std::array<InputFunctionEntry, MaxInputFunctions> inputFunctions{};
     std::int16_t inputFunctionCount = 0;
     std::int32_t roomSize[3] = {};
-    std::int32_t favTime = 0, seqTime = 0;
-    std::uint8_t favDisabled = 0, seqDisabled = 0;
     std::string scene3D, plan;
 
     // Moves the current show in; the sequence and cue tables are left empty.
@@ -515,10 +512,6 @@ struct ShowSnapshot {
         inputFunctions = InputFunctions;
         inputFunctionCount = InputFunctionCount;
         std::memcpy(roomSize, RoomSize, sizeof roomSize);
-        favTime = FavouriteCrossFadeTime;
-        seqTime = SequenceCrossFadeTime;
-        favDisabled = FavouriteCrossFadeDisabled;
-        seqDisabled = SequenceCrossFadeDisabled;
         scene3D = Scene3DName;
         plan = PlanPath;
     }
@@ -560,10 +553,6 @@ struct ShowSnapshot {
         InputFunctions = inputFunctions;
         InputFunctionCount = inputFunctionCount;
         std::memcpy(RoomSize, roomSize, sizeof roomSize);
-        FavouriteCrossFadeTime = favTime;
-        SequenceCrossFadeTime = seqTime;
-        FavouriteCrossFadeDisabled = favDisabled;
-        SequenceCrossFadeDisabled = seqDisabled;
         Scene3DName = scene3D;
         PlanPath = plan;
     }
@@ -656,6 +645,7 @@ bool LoadShowFromStream(BinaryStream &stream)
         ShowFileEvents().deleteAll3DObjects();
     auto kept = std::make_unique<ShowSnapshot>();
     kept->Take();
+    CrossFadeRead.reset();
     bool ok = false;
     try {
         ok = ReadShowData(stream);
@@ -676,6 +666,8 @@ bool LoadShowFromStream(BinaryStream &stream)
         return false;
     }
     kept->Drop();
+    if (CrossFadeRead && ShowFileEvents().crossFadeSettingsRead)
+        ShowFileEvents().crossFadeSettingsRead(*CrossFadeRead);
     if (ShowFileEvents().rebuildMasterChannelLists)
         ShowFileEvents().rebuildMasterChannelLists();
     BuildFixturePanels();

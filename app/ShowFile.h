@@ -9,12 +9,15 @@
 #include <functional>
 #include <string>
 
-// Cross-fade settings of the transport, stored in the "FADE" chunk. Times in ms; the
-// "disabled" bytes mirror the disable buttons (1 = down).
-extern std::int32_t FavouriteCrossFadeTime;     // 3000 at start
-extern std::uint8_t FavouriteCrossFadeDisabled;
-extern std::int32_t SequenceCrossFadeTime;      // 1000 at start
-extern std::uint8_t SequenceCrossFadeDisabled;
+// Cross-fade settings of the transport, stored in the "FADE" chunk: times in ms and the
+// disable buttons' states (true = down). The transport's own controls hold them; the
+// show file only carries them.
+struct CrossFadeSettings {
+    std::int32_t favouriteTime = 3000;
+    bool favouriteDisabled = false;
+    std::int32_t sequenceTime = 1000;
+    bool sequenceDisabled = false;
+};
 
 extern std::string Scene3DName;          // the visualiser's scene file ("CR3D")
 extern std::string PlanPath;             // the stage-plan bitmap ("PLAN")
@@ -33,9 +36,12 @@ constexpr const char *NewShowFileName = "Show1.d1k";
 // nothing, except createFirstSequence and memoryAllocationError, which have defaults.
 struct ShowFileHooks {
     std::function<void(std::uint32_t colour)> favouriteButtonColour;  // 0x00BBGGRR
-    // The "FADE" chunk was read: the transport shows the settings and runs the disable
-    // buttons' click handlers (favourite first, then sequence).
-    std::function<void()> crossFadeSettingsRead;
+    // The transport's cross-fade settings as its controls show them, for the writer.
+    // Empty: the start values.
+    std::function<CrossFadeSettings()> crossFadeSettings;
+    // A show with a "FADE" chunk was read: the transport's controls take the settings and
+    // the disable buttons' click handlers run (favourite first, then sequence).
+    std::function<void(const CrossFadeSettings &)> crossFadeSettingsRead;
     // The "PLAN" chunk names an existing bitmap: load it into the plan, size the view,
     // switch the fixture area to "Monitor" and then "Plan".
     std::function<void(const std::string &path)> loadPlanBitmap;
