@@ -341,6 +341,7 @@ void TMainForm::InstallFixtureWindowHooks()
 {
     TDesign::ChannelSink() = [](int channel, int value) { SetFixtureChannel(channel, value); };
     InstallHook(this, WindowSeams().repaintFixtureChannel, [this](int fixture, int channel) { PaintEd(fixture, channel); });
+    InstallHook(this, WindowSeams().positionMenuUpdate, [this] { MenuPosMemUpdate(); });
     FixtureAreaHooks &events = FixtureAreaEvents();
     events.panelFollows = [](int channel, int value) {
         if (FixtureRecord *f = FixturePtr(SelectedFixture); f && f->panel)
