@@ -485,7 +485,8 @@ void TMainForm::DevT1Click(int fixture, int kind)
     Select(fixture);
     ClickFixtureStates(fixture, kind);
     UpdateFixtureMenus();
-    Select(fixture);
+    // A true reselect: the panel's controls follow the states and values just changed.
+    Reselect(fixture);
     PaintDev(fixture);
     CallSeam(WindowSeams().phisMastActivate);
 }
@@ -642,7 +643,8 @@ void TMainForm::PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt
         return;   // the context menu follows
     }
     const int kind = KindOf(mods);
-    if (kind == 1 && LinkMode == LinkUserRed) {
+    // Ctrl+click on a fixture whose channels are linked unlinks them, whatever the mode.
+    if (kind == 1 && LinkMode == LinkUserRed && FirstState(Fixtures[static_cast<std::size_t>(fixture)]) != 2) {
         Select(fixture);
         ShowUserRedMaster(fixture, PaintPanelLeft->mapTo(ui->Panel2, QPoint(x, y)));
         return;
