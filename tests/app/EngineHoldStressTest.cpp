@@ -127,7 +127,7 @@ TEST_F(EngineHoldStress, TickDuringSceneAndSequenceEditsNeverShowsAForeignLevel)
 
     EXPECT_TRUE(EngineCodes().empty());
     EXPECT_EQ(foreign.load(), 0);
-    EXPECT_GT(ticks.load(), 6000);
+    EXPECT_GE(ticks.load(), 6000);   // two after every round
     EXPECT_GE(seen.size(), 3u);   // the play really went through several scenes
     EXPECT_EQ(PlaySequence, 0);
     EXPECT_EQ(SequenceCount, 1);
