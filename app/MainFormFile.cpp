@@ -5,7 +5,6 @@
 
 #include "OwnedHooks.h"
 
-#include "EngineHold.h"
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
@@ -99,17 +98,13 @@ void TMainForm::FileNew()
     if (!AskSaveModifiedShow())
         return;
     SwitchOffShowWindows(true);
-    {
-        // The whole show is freed and the patch made again.
-        HoldEngine hold;
-        // Engine messages are dropped while the patch window of a new show is open.
-        platform::WindowHandle saved = MessageWindow;
-        MessageWindow = 0;
-        // NewShow marks the show busy, which keeps the auto-backup away while the patch
-        // window builds the new show.
-        NewShow();
-        MessageWindow = saved;
-    }
+    // Engine messages are dropped while the patch window of a new show is open.
+    platform::WindowHandle saved = MessageWindow;
+    MessageWindow = 0;
+    // NewShow holds the engine while it frees the show and marks the show busy, which
+    // keeps the auto-backup away while the patch window builds the new show.
+    NewShow();
+    MessageWindow = saved;
     SelectFirstFixture();
     FillSequenceBox();
     SetShowCaption(this);
@@ -154,12 +149,8 @@ void TMainForm::FileOpen()
         stopped = StopPlayForShowChange();
         SwitchOffShowWindows(false);
         StartChoice = 0;
-        bool read = false;
-        {
-            // The old show is freed and the new one read into the tables the tick reads.
-            HoldEngine hold;
-            read = ReadShowFile(AbsoluteShowPath(path));
-        }
+        // The reader holds the engine while the tables change.
+        const bool read = ReadShowFile(AbsoluteShowPath(path));
         SelectFirstFixture();
         FillSequenceBox();
         if (read) {

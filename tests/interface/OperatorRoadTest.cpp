@@ -3,6 +3,7 @@
 // makes them, the File menu's New / Open / Save / Save As with scripted answers, a level
 // set on the fixture area, play, and the frames the simulator received.
 #include "SimulatorHarness.h"
+#include "common/ProgramFolder.h"
 #include "fixtures/ShowFileTestSupport.h"
 #include "profiles/ProfileBuilder.h"
 
@@ -61,14 +62,8 @@ protected:
         fs::copy_file(dim.Save("dim.dsp"), root / "bin" / "Devices" / "dim.dsp");
 
         ASSERT_TRUE(sim.Start(root / "sim", {"--frames", (root / "frames").string()}));
-        setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
+        testfiles::UseProgramFolder(root);
         setenv("BRTV_LPT_SIM", (root / "sim").c_str(), 1);
-        setenv("BRTV_BOX_LOG", (root / "box.log").c_str(), 1);
-        platform::SetProgramFolder((root / "bin").string());
-        platform::ResetAnswers();
-        platform::ResetMessages();
-        ResetStartMode();
-        TerminateRequested = false;
         ShowModified = 0;
         EngineBusy = 0;
         AccessLevel = 0;
