@@ -113,15 +113,17 @@ void TMainForm::FileNew()
     CallSeam(WindowSeams().phisMastActivate);
 }
 
-void TMainForm::OpenNamedShow(const std::string &path)
+bool TMainForm::OpenNamedShow(const std::string &path)
 {
     namedShow_ = path;
     StartChoice = 3;
     FileOpen();
+    return showRead_;
 }
 
 void TMainForm::FileOpen()
 {
+    showRead_ = false;
     if (PlayListRunning.load())
         return;
     EndSolo();
@@ -151,6 +153,7 @@ void TMainForm::FileOpen()
         StartChoice = 0;
         // The reader holds the engine while the tables change.
         const bool read = ReadShowFile(AbsoluteShowPath(path));
+        showRead_ = read;
         SelectFirstFixture();
         FillSequenceBox();
         if (read) {

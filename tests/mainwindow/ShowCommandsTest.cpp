@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QTimer>
 
+#include <fstream>
+
 using namespace transport_test;
 
 namespace {
@@ -112,6 +114,31 @@ TEST_F(ShowCommands, SaveStoresTheFixtureValuesAndEndsSolo)
     EXPECT_EQ(Sequences[0]->scenes[0]->levels[1], 99);
     ASSERT_TRUE(ReadShowFile(path));
     EXPECT_EQ(Sequences[0]->scenes[0]->levels[1], 99);
+}
+
+// A show named on the command line that cannot be read counts as no show: the start
+// dialog comes, and neither the file nor the recent list changes.
+TEST_F(ShowCommands, UnreadableShowAtStartUpBringsTheStartDialog)
+{
+    const std::string bad = (root / "broken.d1k").string();
+    {
+        std::ofstream out(bad, std::ios::binary);
+        out << "not a show";
+    }
+    DestroyProgramWindows();
+    form = nullptr;
+    platform::QueueAnswers({"Yes", "1"});   // demo mode, then New Show from the dialog
+    char arg0[] = "brantoval";
+    std::string arg1 = bad;
+    char *argv[] = {arg0, arg1.data(), nullptr};
+    ASSERT_TRUE(CreateProgramWindows(2, argv));
+    StopOutputTimer();
+    EXPECT_NE(BoxLog().find("Error reading SHOW file"), std::string::npos);
+    EXPECT_EQ(ShowFileName, "Show1.d1k");
+    EXPECT_EQ(ShowFileState, 1);
+    EXPECT_EQ(SequenceCount, 1);
+    EXPECT_EQ(testfiles::Read(bad), "not a show");
+    EXPECT_TRUE(MainForm->ui->File1->data().toByteArray().isEmpty());
 }
 
 } // namespace
