@@ -154,6 +154,8 @@ void TMainForm::FileOpen()
         // The reader holds the engine while the tables change.
         const bool read = ReadShowFile(AbsoluteShowPath(path));
         showRead_ = read;
+        // A failed read put the old show back, but not the colour it gave the button.
+        ui->Favourite->SetColor(FavouriteAssigned ? clLime : clSilver);
         SelectFirstFixture();
         FillSequenceBox();
         if (read) {

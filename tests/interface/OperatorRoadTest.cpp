@@ -212,9 +212,15 @@ TEST_F(OperatorRoad, CrossFadeSettingsGoIntoTheFileAndComeBackIntoTheControls)
 TEST_F(OperatorRoad, TruncatedShowLeavesTheGoodShowAndItsFileAlone)
 {
     SetChannelOnMonitor(0, 120);
+    platform::QueueAnswers({"OK"});
+    form->FavouriteMouseDown();   // the current scene becomes the favourite
+    ASSERT_EQ(ui->Favourite->Color(), clLime);
     Trigger(ui->SaveShowAs, {Path("good.d1k")});
     const std::string good = testfiles::Read(root / "good.d1k");
-    const std::string truncated = good.substr(0, good.size() / 2);
+    // Cut inside the favourite's chunk: the show itself was read when the file ends.
+    const std::size_t favourite = good.find("FAVR");
+    ASSERT_NE(favourite, std::string::npos);
+    const std::string truncated = good.substr(0, favourite + 20);
     {
         std::ofstream out(root / "bad.d1k", std::ios::binary);
         out << truncated;
@@ -230,6 +236,8 @@ TEST_F(OperatorRoad, TruncatedShowLeavesTheGoodShowAndItsFileAlone)
     EXPECT_EQ(ReadRecentFiles()[1], "");
     ASSERT_EQ(SequenceCount, 1);
     EXPECT_EQ(Sequences[0]->scenes[0]->levels[0], 120);
+    EXPECT_EQ(FavouriteAssigned, 1);
+    EXPECT_EQ(ui->Favourite->Color(), clLime);
 
     // The next save writes the good show's file; the broken file keeps its bytes.
     SetChannelOnMonitor(0, 130);
