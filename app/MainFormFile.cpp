@@ -156,9 +156,14 @@ void TMainForm::FileOpen()
         showRead_ = read;
         // A failed read put the old show back, but not the colour it gave the button.
         ui->Favourite->SetColor(FavouriteAssigned ? clLime : clSilver);
+        // The panels were made again either way; a show that stays keeps its selection,
+        // its current sequence and scene and the values on its panels.
+        const int selected = SelectedFixture;
         SelectFirstFixture();
-        FillSequenceBox();
+        if (!read && selected > 0)
+            Select(selected);
         if (read) {
+            FillSequenceBox();
             SetShowCaption(this);
             UpdateFixtureMenus();
             if (stopped && !AskSeam(WindowSeams().multiSeqMenuChecked)) {

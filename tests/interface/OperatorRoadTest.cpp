@@ -226,8 +226,9 @@ TEST_F(OperatorRoad, TruncatedShowLeavesTheGoodShowAndItsFileAlone)
         out << truncated;
     }
     const QString title = form->windowTitle();
+    SetChannelOnMonitor(0, 125);   // on the panel only, not yet in the scene
 
-    Trigger(ui->LoadShow, {Path("bad.d1k")});
+    Trigger(ui->LoadShow, {"No", Path("bad.d1k")});
     EXPECT_NE(Boxes().find("Error reading SHOW file"), std::string::npos);
     EXPECT_EQ(ShowFileName, Path("good.d1k"));
     EXPECT_EQ(ShowFileState, 2);
@@ -238,6 +239,9 @@ TEST_F(OperatorRoad, TruncatedShowLeavesTheGoodShowAndItsFileAlone)
     EXPECT_EQ(Sequences[0]->scenes[0]->levels[0], 120);
     EXPECT_EQ(FavouriteAssigned, 1);
     EXPECT_EQ(ui->Favourite->Color(), clLime);
+    EXPECT_EQ(Fixtures[0].values[0], 125);
+    EXPECT_EQ(CurSequence, 0);
+    EXPECT_EQ(CurScene, 0);
 
     // The next save writes the good show's file; the broken file keeps its bytes.
     SetChannelOnMonitor(0, 130);
