@@ -15,7 +15,6 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <strings.h>
 
 std::int32_t MaxUsedChannel = 0;
@@ -314,9 +313,9 @@ void LoadDeviceProfiles()
 std::uint8_t LoadSetup(BinaryStream &stream, std::uint8_t mode, std::vector<std::string> *log)
 {
     // The patch tables are rewritten: no tick may read them meanwhile.
-    std::optional<HoldEngine> hold;
+    std::unique_ptr<HoldEngine> hold;
     if (mode != LoadSetupPreview)
-        hold.emplace();
+        hold = std::make_unique<HoldEngine>();
     bool pastEnd = false;
     bool patchRead = false;
     try {

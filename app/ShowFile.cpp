@@ -643,8 +643,7 @@ bool LoadShowFromStream(BinaryStream &stream)
     BusyGuard busy;
     // The old show is freed and the new one read into the tables the tick reads; the
     // engine is let go again before any message is shown.
-    std::optional<HoldEngine> hold;
-    hold.emplace();
+    auto hold = std::make_unique<HoldEngine>();
     ReleaseFixtureWindows();
     if (ShowFileEvents().deleteAll3DObjects)
         ShowFileEvents().deleteAll3DObjects();
