@@ -1,5 +1,6 @@
 #include "FixtureArea.h"
 
+#include "EngineHold.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
 #include "PatchLoader.h"
@@ -459,6 +460,8 @@ bool RemoveFixture(int fixture)
     if (!Ask("Remove this fixture,\r\nAre you sure?"))
         return false;
     EndSolo();
+    // The fixture table and the channel maps the tick reads close up.
+    HoldEngine hold;
     FixtureWindowHooks &windows = FixtureWindows();
     FixtureRecord &f = FixtureAt(fixture);
     if (windows.freePlanWidgets)

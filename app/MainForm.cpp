@@ -283,10 +283,9 @@ void TMainForm::OpenFirstShow()
             std::string file = ShowFileFromArgument(arg);
             if (file.empty())
                 continue;
-            if (platform::FileExists(file)) {
-                OpenNamedShow(file);
+            // A file that cannot be read counts as none: the start dialog follows.
+            if (platform::FileExists(file) && OpenNamedShow(file))
                 opened = true;
-            }
         }
         if (opened)
             return;
@@ -334,14 +333,13 @@ bool TMainForm::RunStartDialog()
     if (StartChoice >= 6 && StartChoice <= 10) {
         platform::Settings reg;
         std::string path = reg.ReadString(HistoryKey, "File" + std::to_string(StartChoice - 5));
-        if (!path.empty() && platform::FileExists(path)) {
-            OpenNamedShow(path);
-            return true;
-        }
+        // A show that cannot be read brings the start dialog back.
+        if (!path.empty() && platform::FileExists(path))
+            return OpenNamedShow(path);
         StartChoice = 2;
     }
     FileOpen();
-    if (StartChoice == 4) {
+    if (StartChoice == 4 || !showRead_) {
         StartChoice = 0;
         return false;
     }

@@ -70,8 +70,8 @@ public:
     // "The Show was modified. Save file ?": false when cancelled.
     bool AskSaveModifiedShow();
     // Opens the show file `path` named in advance (command line, recent shows, start
-    // dialog); ShowFileName changes only when it was read.
-    void OpenNamedShow(const std::string &path);
+    // dialog); ShowFileName changes only when it was read. True when it was read.
+    bool OpenNamedShow(const std::string &path);
 
     // Recent shows of the settings store shown as the items File1..File5.
     void ShowRecentFiles();
@@ -503,6 +503,7 @@ private:
     int StopPlayForShowChange();
     void SwitchOffShowWindows(bool multiSequencePlayer);
     std::string namedShow_;
+    bool showRead_ = false;   // the last Open read its file
 
     std::vector<std::string> args_;
     QImage planBitmap_;

@@ -70,10 +70,11 @@ bool EditingLocked()
     return AccessLevel > 1;
 }
 
-// The sequence table must not change under a running player.
+// The sequence table must not change under a running player; background play goes on
+// while the table is edited (the table operations hold the engine and move its indices).
 bool EngineRunsSequences()
 {
-    return Playing.load() || PlayInBackground.load() || MultiSeqRunning.load();
+    return Playing.load() || MultiSeqRunning.load();
 }
 
 // The name dialog, or the default text and the first choice when there is none yet.
@@ -415,6 +416,9 @@ void TMainForm::DelSeqClick()
             platform::Answer::Yes)
         return;
     const int deleted = CurSequence;
+    // A background play of this very sequence ends with it.
+    if (PlayInBackground.load() && PlaySequence == deleted)
+        StopClick();
     DeleteSequence(deleted);
     {
         const QSignalBlocker block(ui->Sequence);

@@ -5,7 +5,6 @@
 
 #include "OwnedHooks.h"
 
-#include "EngineHold.h"
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
@@ -112,17 +111,13 @@ void TMainForm::FileNew()
     if (!AskSaveModifiedShow())
         return;
     SwitchOffShowWindows(true);
-    {
-        // The whole show is freed and the patch made again.
-        HoldEngine hold;
-        // Engine messages are dropped while the patch window of a new show is open.
-        platform::WindowHandle saved = MessageWindow;
-        MessageWindow = 0;
-        // NewShow marks the show busy, which keeps the auto-backup away while the patch
-        // window builds the new show.
-        NewShow();
-        MessageWindow = saved;
-    }
+    // Engine messages are dropped while the patch window of a new show is open.
+    platform::WindowHandle saved = MessageWindow;
+    MessageWindow = 0;
+    // NewShow holds the engine while it frees the show and marks the show busy, which
+    // keeps the auto-backup away while the patch window builds the new show.
+    NewShow();
+    MessageWindow = saved;
     SelectFirstFixture();
     FillSequenceBox();
     SetShowCaption(this);
@@ -132,15 +127,17 @@ void TMainForm::FileNew()
     ShowFileChanged(false);
 }
 
-void TMainForm::OpenNamedShow(const std::string &path)
+bool TMainForm::OpenNamedShow(const std::string &path)
 {
     namedShow_ = path;
     StartChoice = 3;
     FileOpen();
+    return showRead_;
 }
 
 void TMainForm::FileOpen()
 {
+    showRead_ = false;
     if (PlayListRunning.load())
         return;
     EndSolo();
@@ -168,15 +165,19 @@ void TMainForm::FileOpen()
         stopped = StopPlayForShowChange();
         SwitchOffShowWindows(false);
         StartChoice = 0;
-        bool read = false;
-        {
-            // The old show is freed and the new one read into the tables the tick reads.
-            HoldEngine hold;
-            read = ReadShowFile(AbsoluteShowPath(path));
-        }
+        // The reader holds the engine while the tables change.
+        const bool read = ReadShowFile(AbsoluteShowPath(path));
+        showRead_ = read;
+        // A failed read put the old show back, but not the colour it gave the button.
+        ui->Favourite->SetColor(FavouriteAssigned ? clLime : clSilver);
+        // The panels were made again either way; a show that stays keeps its selection,
+        // its current sequence and scene and the values on its panels.
+        const int selected = SelectedFixture;
         SelectFirstFixture();
-        FillSequenceBox();
+        if (!read && selected > 0)
+            Select(selected);
         if (read) {
+            FillSequenceBox();
             SetShowCaption(this);
             ShowFileChanged(true);
             UpdateFixtureMenus();

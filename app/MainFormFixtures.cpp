@@ -341,6 +341,7 @@ void TMainForm::InstallFixtureWindowHooks()
 {
     TDesign::ChannelSink() = [](int channel, int value) { SetFixtureChannel(channel, value); };
     InstallHook(this, WindowSeams().repaintFixtureChannel, [this](int fixture, int channel) { PaintEd(fixture, channel); });
+    InstallHook(this, WindowSeams().positionMenuUpdate, [this] { MenuPosMemUpdate(); });
     FixtureAreaHooks &events = FixtureAreaEvents();
     events.panelFollows = [](int channel, int value) {
         if (FixtureRecord *f = FixturePtr(SelectedFixture); f && f->panel)
@@ -487,7 +488,8 @@ void TMainForm::DevT1Click(int fixture, int kind)
     Select(fixture);
     ClickFixtureStates(fixture, kind);
     UpdateFixtureMenus();
-    Select(fixture);
+    // A true reselect: the panel's controls follow the states and values just changed.
+    Reselect(fixture);
     PaintDev(fixture);
     CallSeam(WindowSeams().phisMastActivate);
 }
@@ -645,7 +647,8 @@ void TMainForm::PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt
         return;   // the context menu follows
     }
     const int kind = KindOf(mods);
-    if (kind == 1 && LinkMode == LinkUserRed) {
+    // Ctrl+click on a fixture whose channels are linked unlinks them, whatever the mode.
+    if (kind == 1 && LinkMode == LinkUserRed && FirstState(Fixtures[static_cast<std::size_t>(fixture)]) != 2) {
         Select(fixture);
         ShowUserRedMaster(fixture, PaintPanelLeft->mapTo(ui->Panel2, QPoint(x, y)));
         return;

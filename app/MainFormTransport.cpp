@@ -4,6 +4,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "EngineHold.h"
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "MultiSeqSlots.h"
@@ -558,7 +559,7 @@ void TMainForm::SynchButtonClick()
     }
     const int kind = NextStepKind(SynchMode);
     {
-        EngineBusyGuard busy;
+        HoldEngine hold;
         SynchMode = static_cast<std::uint8_t>(kind);
         seq->modes = WithStepKind(seq->modes, kind);
     }
@@ -580,7 +581,7 @@ void TMainForm::ExtSynchSet(int kind)
         ui->SynchButton->SetDown(false);
         if (Playing.load()) {
             // The next step follows at once, then at the new rhythm.
-            EngineBusyGuard busy;
+            HoldEngine hold;
             NextStepTime = PlayClock;
         }
         ui->UpDownTempo->show();
@@ -602,7 +603,7 @@ void TMainForm::ExtSynchSet(int kind)
         ui->TempoButton->SetCaption("");
         ui->TempoButton->setEnabled(false);
         if (Playing.load()) {
-            EngineBusyGuard busy;
+            HoldEngine hold;
             NextStepTime = PlayClock;
         } else if (scene) {
             ++showingValue_;
@@ -613,7 +614,7 @@ void TMainForm::ExtSynchSet(int kind)
     default:
         if (seq && (seq->flags & SeqFlagFade) && FadeModeOf(seq->modes) == 1) {
             {
-                EngineBusyGuard busy;
+                HoldEngine hold;
                 seq->modes = WithFadeKind(seq->modes, 0);
             }
             ExtFadeSet(0);
@@ -655,7 +656,7 @@ void TMainForm::UseFadeClick()
                        static_cast<QWidget *>(ui->FadeTimeLabel), static_cast<QWidget *>(ui->ButtonNonSmooth)})
         w->setVisible(on);
     {
-        EngineBusyGuard busy;
+        HoldEngine hold;
         seq->flags = static_cast<std::uint8_t>(on ? (seq->flags | SeqFlagFade) : (seq->flags & ~SeqFlagFade));
     }
     if (on)

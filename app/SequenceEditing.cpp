@@ -1,5 +1,7 @@
 #include "SequenceEditing.h"
 
+#include "EngineHold.h"
+#include "PlayState.h"
 #include "ShowFile.h"
 
 #include <algorithm>
@@ -48,10 +50,31 @@ bool SceneTableFull(const SequenceRecord &seq)
     return seq.sceneCount >= MaxScenes;
 }
 
+namespace {
+// A background play goes on with the sequence it plays when the table moves under it.
+void FollowSequenceMove(int index, int delta)
+{
+    if (PlayInBackground.load() && PlaySequence >= index)
+        PlaySequence += delta;
+}
+
+// ... and with the scenes it plays when its sequence's scenes move.
+void FollowSceneMove(const SequenceRecord &seq, int index, int delta)
+{
+    if (!PlayInBackground.load() || SequenceAt(PlaySequence) != &seq)
+        return;
+    if (PlayScene >= index)
+        PlayScene += delta;
+    if (NextScene >= index)
+        NextScene += delta;
+}
+} // namespace
+
 SequenceRecord *InsertNewSequence(int at)
 {
     if (SequenceTableFull() || at < 0 || at > SequenceCount)
         return nullptr;
+    HoldEngine hold;
     SequenceRecord *seq = NewSequenceRecord(at);
     if (!seq)
         return nullptr;
@@ -65,6 +88,7 @@ SequenceRecord *InsertNewSequence(int at)
         Sequences[static_cast<std::size_t>(i)] = Sequences[static_cast<std::size_t>(i - 1)];
     Sequences[static_cast<std::size_t>(at)] = seq;
     ++SequenceCount;
+    FollowSequenceMove(at, 1);
     return seq;
 }
 
@@ -72,11 +96,16 @@ SequenceRecord *TakeSequence(int index)
 {
     if (index < 0 || index >= SequenceCount)
         return nullptr;
+    HoldEngine hold;
     SequenceRecord *seq = Sequences[static_cast<std::size_t>(index)];
     for (int i = index; i + 1 < SequenceCount; ++i)
         Sequences[static_cast<std::size_t>(i)] = Sequences[static_cast<std::size_t>(i + 1)];
     Sequences[static_cast<std::size_t>(SequenceCount - 1)] = nullptr;
     --SequenceCount;
+    if (PlayInBackground.load() && PlaySequence == index)
+        PlaySequence = -1;   // the engine asks the window to stop
+    else
+        FollowSequenceMove(index + 1, -1);
     return seq;
 }
 
@@ -95,6 +124,7 @@ EditResult SplitSequence(int index, int fromScene)
         return EditResult::Refused;
     if (SequenceTableFull())
         return EditResult::Limit;
+    HoldEngine hold;
     SequenceRecord *part = InsertNewSequence(index + 1);
     if (!part)
         return EditResult::NoMemory;
@@ -121,6 +151,7 @@ EditResult MergeWithPrevious(int index)
         return EditResult::Refused;
     if (prev->sceneCount + seq->sceneCount >= MaxScenes)
         return EditResult::Limit;
+    HoldEngine hold;
     for (int i = 0; i < seq->sceneCount; ++i) {
         prev->scenes[prev->sceneCount + i] = seq->scenes[i];
         seq->scenes[i] = nullptr;
@@ -138,6 +169,7 @@ SceneRecord *InsertNewScene(SequenceRecord &seq, int current)
     auto *scene = new (std::nothrow) SceneRecord();
     if (!scene)
         return nullptr;
+    HoldEngine hold;
     const bool hasCurrent = current >= 0 && current < seq.sceneCount && seq.scenes[current];
     const int at = hasCurrent ? current + 1 : 0;
     scene->sceneTime = hasCurrent ? seq.scenes[current]->sceneTime : 500;
@@ -151,6 +183,7 @@ SceneRecord *InsertNewScene(SequenceRecord &seq, int current)
         seq.scenes[i] = seq.scenes[i - 1];
     seq.scenes[at] = scene;
     ++seq.sceneCount;
+    FollowSceneMove(seq, at, 1);
     return scene;
 }
 
@@ -158,11 +191,13 @@ bool DeleteScene(SequenceRecord &seq, int index)
 {
     if (index < 0 || index >= seq.sceneCount)
         return false;
+    HoldEngine hold;
     delete seq.scenes[index];
     for (int i = index; i + 1 < seq.sceneCount; ++i)
         seq.scenes[i] = seq.scenes[i + 1];
     seq.scenes[seq.sceneCount - 1] = nullptr;
     --seq.sceneCount;
+    FollowSceneMove(seq, index + 1, -1);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ShowFile.h"
 
 #include "Chunk.h"
+#include "EngineHold.h"
 #include "LevelPipeline.h"
 #include "PatchLoader.h"
 #include "PlayListFile.h"
@@ -647,6 +648,9 @@ bool WriteShow(BinaryStream &stream)
 bool LoadShowFromStream(BinaryStream &stream)
 {
     BusyGuard busy;
+    // The old show is freed and the new one read into the tables the tick reads; the
+    // engine is let go again before any message is shown.
+    auto hold = std::make_unique<HoldEngine>();
     ReleaseFixtureWindows();
     if (ShowFileEvents().deleteAll3DObjects)
         ShowFileEvents().deleteAll3DObjects();
@@ -669,6 +673,7 @@ bool LoadShowFromStream(BinaryStream &stream)
     if (!ok) {
         kept->Restore();
         BuildFixturePanels();
+        hold.reset();
         platform::ShowMessage(AppCaption, "Error reading SHOW file");
         return false;
     }
@@ -710,11 +715,15 @@ void NewShow()
 {
     // The patch window runs a modal loop while the tables are half built.
     BusyGuard busy;
-    PositionScenes.clear();
-    PositionSceneCount = 0;
-    PositionMemoryPresent = 0;
-    ShowFileState = 1;
-    FreeShowTables();
+    {
+        // The whole show is freed under the tick.
+        HoldEngine hold;
+        PositionScenes.clear();
+        PositionSceneCount = 0;
+        PositionMemoryPresent = 0;
+        ShowFileState = 1;
+        FreeShowTables();
+    }
     // The old show's masters do not limit or drive the new one.
     ResetMasterLevels();
     if (ShowFileEvents().rebuildMasterChannelLists)
@@ -728,8 +737,10 @@ void NewShow()
     char name[16];
     std::snprintf(name, sizeof name, "%s%d", "SHOW ", 1);
     std::memcpy(ShowName.data(), name, std::strlen(name));
-    if (ShowFileEvents().createFirstSequence)
+    if (ShowFileEvents().createFirstSequence) {
+        HoldEngine hold;
         ShowFileEvents().createFirstSequence();
+    }
 }
 
 bool WriteShowFile(const std::string &path)

@@ -276,6 +276,16 @@ QString TSpinMaskEdit::translateMask(const QString &mask)
     return q + u';' + blank;
 }
 
+QString TSpinMaskEdit::valueText() const
+{
+    QString t = displayText();
+    const QString mask = inputMask();
+    const qsizetype semi = mask.lastIndexOf(u';');
+    if (semi >= 0 && semi + 1 < mask.size())
+        t.replace(mask.at(semi + 1), u' ');
+    return t;
+}
+
 void TSpinMaskEdit::setEditMask(const QString &mask)
 {
     m_leadingBlanks = mask.startsWith(u'!');
@@ -396,7 +406,7 @@ long TTimeEdit::CheckValue(long v) const
 
 long TTimeEdit::GetValue() const
 {
-    const QString t = shownText().left(5);
+    const QString t = valueText().left(5);
     long s = 0, c = 0;
     int pos = 0;
     if (scanInt(t, pos, s) && pos < t.size() && t[pos] == u':') {
@@ -462,7 +472,7 @@ float TFloatEdit::CheckValue(float v) const
 float TFloatEdit::GetValue() const
 {
     float v = 0;
-    return scanFloat(shownText().left(5), v) ? v : 0.0f;
+    return scanFloat(valueText().left(5), v) ? v : 0.0f;
 }
 
 void TFloatEdit::SetValue(float v)

@@ -86,6 +86,9 @@ public:
     static QString translateMask(const QString &mask);
     // The edit's text as shown, blanks included.
     QString shownText() const { return displayText(); }
+    // The text as the value reads it: the mask's blank character (shown where a digit was
+    // deleted) counts as a space, so "_3:00" reads as " 3:00".
+    QString valueText() const;
 
     virtual void UpClick() = 0;
     virtual void DownClick() = 0;

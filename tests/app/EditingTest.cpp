@@ -255,6 +255,38 @@ TEST_F(EditingTest, DeletingScenesAndSequences)
     EXPECT_EQ(SequenceCount, 0);
 }
 
+// Background play goes on while the operator edits: deleting the last scene of another
+// sequence deletes that sequence, and the play stays on the sequence it was playing.
+TEST_F(EditingTest, DeletingTheLastSceneDuringBackgroundPlayDeletesTheSequence)
+{
+    Show({2, 1, 3});
+    ConfirmOptions = 0;
+    SequenceRecord *played = Sequences[2];
+    StartBackgroundPlay(2, 0);
+    form->SelectSequence(1);
+    ASSERT_EQ(CurSequence, 1);
+    form->DeleteButtonClick();
+    EXPECT_EQ(SequenceCount, 2);
+    EXPECT_EQ(ui->Sequence->count(), 2);
+    EXPECT_TRUE(PlayInBackground.load());
+    ASSERT_EQ(PlaySequence, 1);
+    EXPECT_EQ(Sequences[1], played);
+    Tick(2);
+    EXPECT_EQ(DmxOutLevels[0], LevelOf(2, PlayScene, 0));
+
+    // A new sequence in front of the played one: the play follows it again.
+    form->SelectSequence(0);
+    form->NewSeqClick();
+    EXPECT_EQ(SequenceCount, 3);
+    EXPECT_EQ(Sequences[static_cast<std::size_t>(PlaySequence)], played);
+
+    // Deleting the played sequence itself ends the background play.
+    form->SelectSequence(PlaySequence);
+    form->DelSeqClick();
+    EXPECT_FALSE(PlayInBackground.load());
+    EXPECT_EQ(SequenceCount, 2);
+}
+
 TEST_F(EditingTest, SplitAndMergeThroughTheWindow)
 {
     Show({5, 1});

@@ -287,6 +287,41 @@ TEST_F(FixtureAreaTest, UserRedMasterFrameTogglesAndAppliesStates)
     EXPECT_TRUE(ui->MasterOff->isVisible());
 }
 
+// In User Red Master mode a Ctrl+click on a linked fixture unlinks it like in the other
+// modes instead of opening the frame again.
+TEST_F(FixtureAreaTest, UserRedMasterCtrlClickOnALinkedFixtureUnlinksIt)
+{
+    Patched({{"Par", 0, "P1"}, {"Par", 8, "P2"}});
+    ui->UserRedMaster1->trigger();
+    for (int j = 0; j < 8; ++j)
+        Fixtures[1].states[j] = 2;
+    form->UpdateFixtureMenus();
+    Click(9, Qt::ControlModifier);
+    EXPECT_TRUE(form->UserRedMaster->isHidden());
+    EXPECT_EQ(SelectedFixture, 1);
+    for (int j = 0; j < 8; ++j)
+        EXPECT_EQ(Fixtures[1].states[j], 0) << j;
+    EXPECT_FALSE(ui->MasterOff->isVisible());
+    // An unlinked fixture opens the frame.
+    Click(9, Qt::ControlModifier);
+    EXPECT_FALSE(form->UserRedMaster->isHidden());
+}
+
+// A click on the selected fixture reselects it for real: its panel shows the values the
+// fixture holds now.
+TEST_F(FixtureAreaTest, ClickOnTheSelectedFixtureRefreshesItsPanel)
+{
+    Patched({{"Par", 0, "P1"}});
+    TDesign *panel = Fixtures[0].panel;
+    ASSERT_NE(panel, nullptr);
+    auto *fader = static_cast<TSlider *>(panel->Elements[0].control.data());
+    Fixtures[0].values[0] = 140;   // changed behind the panel's back (a scene step)
+    EXPECT_NE(fader->Position(), 140);
+    Click(1);
+    EXPECT_EQ(SelectedFixture, 0);
+    EXPECT_EQ(fader->Position(), 140);
+}
+
 TEST_F(FixtureAreaTest, EditorAndTracksFollowThePlaySituation)
 {
     Patched({{"Par", 0, "P1"}});

@@ -51,6 +51,28 @@ TEST(SpinEdits, FloatEditReadsBlanksAndRejectsJunk)
     EXPECT_NEAR(e.GetValue(), 999.0f, 1e-4);
 }
 
+// A digit deleted by the operator leaves the mask's blank in its place; the value reads
+// past it instead of giving up.
+TEST(SpinEdits, DeletedDigitsReadAsBlanks)
+{
+    TTimeEdit t;
+    t.SetValue(3000);
+    t.setCursorPosition(0);
+    QTest::keyClick(&t, Qt::Key_Delete);
+    EXPECT_NE(t.shownText(), QStringLiteral("03:00"));
+    EXPECT_EQ(t.GetValue(), 3000);
+    t.SetValue(12340);
+    t.setCursorPosition(3);
+    QTest::keyClick(&t, Qt::Key_Delete);   // the first digit of the hundredths
+    EXPECT_EQ(t.GetValue(), 12040);
+
+    TFloatEdit f;
+    f.SetValue(123.5f);
+    f.setCursorPosition(0);
+    QTest::keyClick(&f, Qt::Key_Delete);
+    EXPECT_NEAR(f.GetValue(), 23.5f, 1e-4);
+}
+
 TEST(SpinEdits, KeysAndSpinButtons)
 {
     TTimeEdit e;

@@ -34,8 +34,10 @@
 #include <unistd.h>
 #include <vector>
 #include "common/TestFiles.h"
+#include "SimulatorHarness.h"
 
 namespace fs = std::filesystem;
+using namespace simharness;
 
 namespace {
 
@@ -55,66 +57,6 @@ std::vector<std::string> Lines(const std::string &text)
         out.push_back(line);
     return out;
 }
-
-// Waits up to 20 s (a hang guard, not a timing) for `done`.
-template <class F> bool WaitFor(F done)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-// The frames file: one record per frame, u16 little-endian count, then the bytes.
-std::vector<std::string> Frames(const fs::path &p)
-{
-    const std::string data = Read(p);
-    std::vector<std::string> frames;
-    std::size_t at = 0;
-    while (at + 2 <= data.size()) {
-        const std::size_t n = static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8;
-        if (at + 2 + n > data.size())
-            break;
-        frames.push_back(data.substr(at + 2, n));
-        at += 2 + n;
-    }
-    return frames;
-}
-
-class Simulator {
-public:
-    ~Simulator() { Stop(); }
-    bool Start(const fs::path &socket, const std::vector<std::string> &args)
-    {
-        pid_ = fork();
-        if (pid_ == 0) {
-            std::vector<std::string> all = {BRTV_LPTSIM_PROGRAM, "--socket", socket.string()};
-            all.insert(all.end(), args.begin(), args.end());
-            std::vector<char *> argv;
-            for (std::string &a : all)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(BRTV_LPTSIM_PROGRAM, argv.data());
-            _exit(127);
-        }
-        return pid_ > 0 && WaitFor([&] { return fs::exists(socket); });
-    }
-    void Stop()
-    {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 class InterfaceEndToEnd : public ::testing::Test {
 protected:
