@@ -4,6 +4,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QDesktopServices>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
@@ -229,8 +233,57 @@ Answer MessageBox(const std::string &caption, const std::string &text, Buttons b
     return answer;
 }
 
+namespace {
+struct DialogAction {
+    std::string objectName;
+    std::function<void(QDialog &)> action;
+};
+std::deque<DialogAction> &DialogActions()
+{
+    static std::deque<DialogAction> actions;
+    return actions;
+}
+std::function<void(const std::string &)> &DocumentOpener()
+{
+    static std::function<void(const std::string &)> opener;
+    return opener;
+}
+} // namespace
+
+void ActOnNextDialog(const std::string &objectName, std::function<void(QDialog &)> action)
+{
+    DialogActions().push_back({objectName, std::move(action)});
+}
+
+void OpenDocument(const std::string &path)
+{
+    if (DocumentOpener()) {
+        DocumentOpener()(path);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void SetDocumentOpener(std::function<void(const std::string &path)> opener)
+{
+    DocumentOpener() = std::move(opener);
+}
+
 int RunModalDialog(QDialog &dialog)
 {
+    auto &actions = DialogActions();
+    for (auto it = actions.begin(); it != actions.end(); ++it) {
+        if (it->objectName != dialog.objectName().toStdString())
+            continue;
+        auto action = std::move(it->action);
+        actions.erase(it);
+        QPointer<QDialog> guard(&dialog);
+        QTimer::singleShot(0, &dialog, [guard, action] {
+            if (guard)
+                action(*guard);
+        });
+        return dialog.exec();
+    }
     if (ScriptedMode()) {
         int result = 0;
         if (auto next = NextScriptedAnswer()) {
@@ -266,6 +319,15 @@ std::optional<std::string> ScriptedPath(const std::string &title)
     return next;
 }
 } // namespace
+
+std::optional<std::string> RunFileDialog(QFileDialog &dialog)
+{
+    if (ScriptedMode())
+        return ScriptedPath(ToBytes(dialog.windowTitle()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
 
 std::optional<std::string> OpenFileDialog(const std::string &title, const std::string &filter,
                                           const std::string &folder)

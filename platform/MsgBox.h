@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <functional>
+
 class QDialog;
+class QFileDialog;
 
 namespace platform {
 
@@ -34,6 +37,19 @@ int RunModalDialog(QDialog &dialog);
 bool ScriptedMode();
 // The next scripted answer, when scripted; consumes it.
 std::optional<std::string> NextScriptedAnswer();
+
+// Tests: the next modal dialog whose objectName is `objectName` runs for real under
+// RunModalDialog even while answers are scripted; `action` is called once it is shown
+// and drives it (clicks, drops, closing). The boxes it asks stay scripted.
+void ActOnNextDialog(const std::string &objectName, std::function<void(QDialog &)> action);
+
+// Runs a file dialog the caller has set up: the chosen path, or nothing when cancelled.
+// Scripted like OpenFileDialog (the next answer is the path, `title` goes to the log).
+std::optional<std::string> RunFileDialog(QFileDialog &dialog);
+
+// Opens a document with the desktop's default program. Tests may replace the opener.
+void OpenDocument(const std::string &path);
+void SetDocumentOpener(std::function<void(const std::string &path)> opener);
 
 // File dialogs: the chosen path, or nothing when cancelled. Scripted: the next answer is
 // the path ("Cancel" or no answer left cancels). `filter` is "Text|*.ext|Text|*.ext".

@@ -1,6 +1,10 @@
 #include "Settings.h"
 #include "Files.h"
 
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -204,6 +208,32 @@ std::vector<std::uint8_t> Settings::ReadBinary(const std::string &key, const std
     for (std::size_t i = 4; i + 1 < s.size(); i += 2)
         out.push_back(static_cast<std::uint8_t>(std::strtoul(s.substr(i, 2).c_str(), nullptr, 16)));
     return out;
+}
+
+std::optional<std::int32_t> Settings::ReadIntegerValue(const std::string &key, const std::string &name) const
+{
+    if (!ValueExists(key, name))
+        return std::nullopt;
+    std::string s = ReadString(key, name);
+    char *end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(s.c_str(), &end, 10);
+    if (s.empty() || !end || *end != '\0' || errno == ERANGE || v < INT32_MIN || v > INT32_MAX)
+        return std::nullopt;
+    return static_cast<std::int32_t>(v);
+}
+
+std::optional<std::vector<std::uint8_t>> Settings::ReadBinaryValue(const std::string &key, const std::string &name) const
+{
+    if (!ValueExists(key, name))
+        return std::nullopt;
+    std::string s = ReadString(key, name);
+    if (s.compare(0, 4, "hex:") != 0 || (s.size() - 4) % 2 != 0)
+        return std::nullopt;
+    for (std::size_t i = 4; i < s.size(); ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(s[i])))
+            return std::nullopt;
+    return ReadBinary(key, name);
 }
 
 void Settings::WriteInteger(const std::string &key, const std::string &name, std::int32_t value)

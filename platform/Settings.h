@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
     std::int32_t ReadInteger(const std::string &key, const std::string &name) const;
     std::string ReadString(const std::string &key, const std::string &name) const;
     std::vector<std::uint8_t> ReadBinary(const std::string &key, const std::string &name) const;
+    // Typed reads: nothing when the value is missing or holds another type (an integer
+    // is decimal text, a binary value "hex:.."), so a stored 0 differs from no value.
+    std::optional<std::int32_t> ReadIntegerValue(const std::string &key, const std::string &name) const;
+    std::optional<std::vector<std::uint8_t>> ReadBinaryValue(const std::string &key, const std::string &name) const;
     void WriteInteger(const std::string &key, const std::string &name, std::int32_t value);
     void WriteString(const std::string &key, const std::string &name, const std::string &value);
     void WriteBinary(const std::string &key, const std::string &name, const std::vector<std::uint8_t> &value);
