@@ -9,7 +9,9 @@
 #include "PlayState.h"
 #include "RecentFiles.h"
 #include "ShowModel.h"
+#include "StartDialog.h"
 #include "StartupState.h"
+#include "WindowSeams.h"
 
 #include "platform/Files.h"
 #include "platform/Instance.h"
@@ -295,20 +297,7 @@ bool TMainForm::RunStartDialog()
 {
     StartChoice = 0;
     {
-        QDialog dialog(this);
-        dialog.setObjectName(QStringLiteral("StartDialog"));
-        dialog.setWindowTitle(QStringLiteral("Brantoval version 5.86c"));
-        auto *layout = new QVBoxLayout(&dialog);
-        struct Choice {
-            const char *text;
-            int result;
-        } choices[] = {{"New Show", 1}, {"Open Show", 2}, {"Exit", 0}};
-        for (const Choice &c : choices) {
-            auto *b = new QPushButton(QString::fromLatin1(c.text), &dialog);
-            layout->addWidget(b);
-            int r = c.result;
-            connect(b, &QPushButton::clicked, &dialog, [&dialog, r] { dialog.done(r); });
-        }
+        TStartDialog dialog(this, {ui->File1, ui->File2, ui->File3, ui->File4, ui->File5});
         int r = platform::RunModalDialog(dialog);
         StartChoice = static_cast<std::uint8_t>(r < 0 || r > 10 ? 0 : r);
     }
@@ -321,6 +310,7 @@ bool TMainForm::RunStartDialog()
         TerminateRequested = true;
         return true;
     case 5:
+        CallSeam(WindowSeams().runProfileEditor, std::string());
         LoadDeviceProfiles();
         ReadConfiguration();
         return false;

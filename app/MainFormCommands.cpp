@@ -2,12 +2,15 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "AboutBox.h"
+
 #include "LevelPipeline.h"
 #include "PlayState.h"
 #include "ShowModel.h"
 #include "StartupState.h"
 
 #include "platform/Files.h"
+#include "platform/MsgBox.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -91,7 +94,11 @@ void TMainForm::HelpContents() { OpenHelp(); }
 void TMainForm::HelpSearch() { OpenHelp(); }
 void TMainForm::HelpHowToUse() { OpenHelp(); }
 // The About box comes with the start dialog.
-void TMainForm::HelpAbout() {}
+void TMainForm::HelpAbout()
+{
+    TAboutBox box(this);
+    platform::RunModalDialog(box);
+}
 
 // The visualiser window is switched on and off here; until it exists the menu item and
 // the button only keep their common state.
