@@ -2,6 +2,7 @@
 // fixtures' header bars), the Sliders page (fixture list and channel tracks), selection
 // with the fixture's control panel, the "Fixtures" menu and its popup copy, the User Red
 // Master frame and the joystick. The rules behind them live in FixtureArea.
+#include "TDSPform.h"
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
@@ -339,6 +340,7 @@ void TMainForm::InstallFixtureWindowHooks()
 {
     TDesign::ChannelSink() = [](int channel, int value) { SetFixtureChannel(channel, value); };
     WindowSeams().repaintFixtureChannel = [this](int fixture, int channel) { PaintEd(fixture, channel); };
+    InstallProfileEditorSeam();
     FixtureAreaHooks &events = FixtureAreaEvents();
     events.panelFollows = [](int channel, int value) {
         if (FixtureRecord *f = FixturePtr(SelectedFixture); f && f->panel)
