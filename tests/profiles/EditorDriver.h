@@ -28,9 +28,11 @@ struct EditorDriver {
     ~EditorDriver()
     {
         // Closing asks nothing unless a test left a change behind on purpose.
-        platform::QueueAnswers({"No"});
-        form->close();
-        form.reset();
+        if (form) {
+            platform::QueueAnswers({"No"});
+            form->close();
+            form.reset();
+        }
         platform::ResetAnswers();
         platform::QueueAnswers({});
     }
