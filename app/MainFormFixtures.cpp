@@ -2,7 +2,6 @@
 // fixtures' header bars), the Sliders page (fixture list and channel tracks), selection
 // with the fixture's control panel, the "Fixtures" menu and its popup copy, the User Red
 // Master frame and the joystick. The rules behind them live in FixtureArea.
-#include "TDSPform.h"
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
@@ -10,6 +9,7 @@
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
 #include "PatchLoader.h"
+#include "TDSPform.h"
 #include "PlayState.h"
 #include "SceneFixtures.h"
 #include "ShowFile.h"

@@ -296,6 +296,14 @@ TEST_F(DspEditorTest, TypedNumbersAreLimited)
     d.ed.FunctionChange(FnTilt);
     EXPECT_TRUE((d.ed.SmoothMask >> 1) & 1);
     EXPECT_EQ(d.ed.Functions[1], FnTilt);
+    // New starts without smooth channels: none of the last profile's hidden bits remain.
+    platform::QueueAnswers({"No"});
+    d.ed.New1Click();
+    EXPECT_EQ(d.ed.SmoothMask, 0u);
+    EXPECT_EQ(d.ed.ChannelCount, 1);
+    EXPECT_EQ(d.ed.UsedMask, 1u);
+    knob = dynamic_cast<TKnobL *>(d.Insert(ElKnob, 20, 30));
+    channel = d.Panel(ElKnob).channel[0];
 
     // Geometry fields act only while they have the focus, and clamp to the surface.
     d.ed.activateWindow();
@@ -669,4 +677,9 @@ TEST_F(DspEditorTest, FilePreviewShowsTheProfilesPanel)
     EXPECT_EQ(dialog.GetCaption(), "Preview");
     EXPECT_TRUE(dialog.FPreviewImage->pixmap().isNull());
     EXPECT_EQ(FixForm, nullptr);
+
+    // A profile that cannot be read fails the preview.
+    ASSERT_TRUE(WriteWholeFile(Bin("Devices/cut.dsp"), QByteArray("DSL0\x02", 5)));
+    emit dialog.currentChanged(QString::fromStdString(Bin("Devices/cut.dsp")));
+    EXPECT_NE(Boxes().find("|Error Preview|"), std::string::npos) << Boxes();
 }
