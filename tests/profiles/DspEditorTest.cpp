@@ -172,6 +172,13 @@ TEST_F(DspEditorTest, Pictures)
         d.ed.MonitorRePaint(c, 16 * c);
     d.ed.grab().save(QString::fromStdString(PngFolder() + "dspeditor-test.png"));
     d.surface.grab().save(QString::fromStdString(PngFolder() + "dspeditor-surface-test.png"));
+    d.ed.SpeedButton11->click();
+    d.Click(30, 350);   // a gobo button
+    EXPECT_EQ(d.surface.Elements[std::size_t(d.surface.Selected)].kind, ElImageButton);
+    d.ed.grab().save(QString::fromStdString(PngFolder() + "dspeditor-image-panel.png"));
+    d.Click(330, 500);
+    d.Insert(ElMultiButton, 220, 450);
+    d.ed.grab().save(QString::fromStdString(PngFolder() + "dspeditor-multi-panel.png"));
     EXPECT_LE(d.ed.width(), 800);
     EXPECT_LE(d.ed.height(), 600);
     EXPECT_LE(d.surface.width(), 800);
