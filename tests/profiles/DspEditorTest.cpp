@@ -690,3 +690,28 @@ TEST_F(DspEditorTest, FilePreviewShowsTheProfilesPanel)
     emit dialog.currentChanged(QString::fromStdString(Bin("Devices/cut.dsp")));
     EXPECT_NE(Boxes().find("|Error Preview|"), std::string::npos) << Boxes();
 }
+
+TEST_F(DspEditorTest, SamplesReachTheProgramFolderOnceAndFillTheCatalogue)
+{
+    // The build's copy step: missing samples are copied, an edited one is kept.
+    const std::string devices = Bin("Devices");
+    ASSERT_TRUE(WriteWholeFile(devices + "/Dimmer.dsp", QByteArray("edited")));
+    const std::string command = std::string("cmake -DSRC=") + SourceDevices() + " -DDST=" + devices + " -P " +
+                                std::getenv("BRTV_SOURCE_DIR") + "/fixtures/CopyMissingProfiles.cmake";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    QByteArray kept;
+    ASSERT_TRUE(ReadWholeFile(devices + "/Dimmer.dsp", kept));
+    EXPECT_EQ(kept, QByteArray("edited"));
+    EXPECT_TRUE(fs::exists(devices + "/MovingHead.dsp"));
+    EXPECT_TRUE(fs::exists(devices + "/RGBColour.dsp"));
+
+    fs::copy_file(SourceDevices() + "Dimmer.dsp", devices + "/Dimmer.dsp", fs::copy_options::overwrite_existing);
+    LoadDeviceProfiles();
+    ASSERT_EQ(DeviceTypes.size(), 3u);
+    EXPECT_EQ(DeviceTypes[0].deviceName, "Dimmer");
+    EXPECT_EQ(DeviceTypes[1].deviceName, "Moving Head");
+    EXPECT_EQ(DeviceTypes[2].deviceName, "RGB Colour");
+    EXPECT_EQ(DeviceTypes[1].channelCount, 8);
+    EXPECT_EQ(DeviceTypes[2].channelCount, 4);
+    EXPECT_EQ(Boxes().find("no one dsp"), std::string::npos) << Boxes();
+}
