@@ -515,3 +515,6 @@ private:
 };
 
 extern TMainForm *MainForm;
+
+// Opens the program's help pages (the main window's Help items, the profile editor's F1).
+void OpenHelp();

@@ -83,7 +83,6 @@ void TMainForm::FileExit()
         close();
 }
 
-namespace {
 // Opens the help pages of the program folder when they are there.
 void OpenHelp()
 {
@@ -91,7 +90,6 @@ void OpenHelp()
     if (platform::FileExists(index))
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(index)));
 }
-} // namespace
 
 void TMainForm::HelpContents() { OpenHelp(); }
 void TMainForm::HelpSearch() { OpenHelp(); }

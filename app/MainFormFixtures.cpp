@@ -11,6 +11,7 @@
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
 #include "PatchLoader.h"
+#include "TDSPform.h"
 #include "PlayState.h"
 #include "SceneFixtures.h"
 #include "ShowFile.h"
@@ -342,6 +343,7 @@ void TMainForm::InstallFixtureWindowHooks()
     TDesign::ChannelSink() = [](int channel, int value) { SetFixtureChannel(channel, value); };
     InstallHook(this, WindowSeams().repaintFixtureChannel, [this](int fixture, int channel) { PaintEd(fixture, channel); });
     InstallHook(this, WindowSeams().positionMenuUpdate, [this] { MenuPosMemUpdate(); });
+    InstallProfileEditorSeam();
     FixtureAreaHooks &events = FixtureAreaEvents();
     events.panelFollows = [](int channel, int value) {
         if (FixtureRecord *f = FixturePtr(SelectedFixture); f && f->panel)

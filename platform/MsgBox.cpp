@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QDesktopServices>
 #include <QPointer>
@@ -351,6 +353,57 @@ std::optional<std::string> SaveFileDialog(const std::string &title, const std::s
     if (path.isEmpty())
         return std::nullopt;
     return path.toStdString();
+}
+
+std::optional<unsigned> ChooseColor(unsigned initial)
+{
+    if (ScriptedMode()) {
+        auto next = NextScriptedAnswer();
+        const std::string shown = next ? *next : "Cancel";
+        LogBox("Color", "(colour dialog)", shown.c_str());
+        if (!next)
+            return std::nullopt;
+        bool ok = false;
+        const unsigned v = QString::fromStdString(Trim(*next)).toUInt(&ok, 0);
+        if (!ok)
+            return std::nullopt;
+        return v & 0xFFFFFFu;
+    }
+    const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
+    const QColor c = QColorDialog::getColor(start, QApplication::activeWindow());
+    if (!c.isValid())
+        return std::nullopt;
+    return unsigned(c.red()) | (unsigned(c.green()) << 8) | (unsigned(c.blue()) << 16);
+}
+
+std::optional<QFont> ChooseFont(const QFont &initial)
+{
+    if (ScriptedMode()) {
+        auto next = NextScriptedAnswer();
+        const std::string shown = next ? *next : "Cancel";
+        LogBox("Font", "(font dialog)", shown.c_str());
+        if (!next || Same(Trim(*next), "Cancel"))
+            return std::nullopt;
+        const QStringList parts = QString::fromStdString(*next).split(QLatin1Char(','));
+        bool ok = false;
+        const int points = parts.size() > 1 ? parts[1].trimmed().toInt(&ok) : 0;
+        if (parts[0].trimmed().isEmpty() || !ok || points <= 0)
+            return std::nullopt;
+        QFont f(parts[0].trimmed());
+        f.setPointSize(points);
+        for (int i = 2; i < parts.size(); ++i) {
+            if (parts[i].trimmed().compare(QLatin1String("bold"), Qt::CaseInsensitive) == 0)
+                f.setBold(true);
+            if (parts[i].trimmed().compare(QLatin1String("italic"), Qt::CaseInsensitive) == 0)
+                f.setItalic(true);
+        }
+        return f;
+    }
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
+    if (!ok)
+        return std::nullopt;
+    return f;
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // gets one line "caption|text|answer" per box.
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 #include <optional>
@@ -69,4 +70,10 @@ QString FromBytes(const std::string &bytes);
 std::string ToBytes(const QString &text);
 // Turns "\r\n" into a line break for display.
 QString DisplayText(const std::string &bytes);
+// The colour and font dialogs, preset with `initial`: the chosen value, or nothing when
+// cancelled. Colours are 0x00BBGGRR. Scripted: a number is the colour (decimal or 0x..),
+// "Family,points[,bold][,italic]" the font, "Cancel" (or no answer left) no change.
+std::optional<unsigned> ChooseColor(unsigned initial);
+std::optional<QFont> ChooseFont(const QFont &initial);
+
 } // namespace platform
