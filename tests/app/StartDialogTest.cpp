@@ -15,6 +15,7 @@
 #include "app/StartupState.h"
 #include "app/WindowSeams.h"
 #include "controls/SpeedButton.h"
+#include "fixtures/TDSPform.h"
 #include "ui_AboutBox.h"
 #include "ui_MainForm.h"
 #include "ui_StartDialog.h"
@@ -314,13 +315,15 @@ TEST_F(ProgramStartTest, TheProfileEditorChoiceShowsTheDialogAgain)
 {
     int editorRuns = 0;
     std::string editorName = "unset";
-    WindowSeams().runProfileEditor = [&](const std::string &name) {
+    // The program's own seam opens the editor: note what it opened and close it.
+    TDSPform::ActOnNextShow([&](TDSPform &editor) {
         ++editorRuns;
-        editorName = name;
-    };
+        editorName = editor.windowTitle().toStdString();
+        editor.close();
+    });
     ASSERT_TRUE(Start({"Yes", "5", "1"}));
     EXPECT_EQ(editorRuns, 1);
-    EXPECT_EQ(editorName, "");
+    EXPECT_EQ(editorName, "Device Service Panels Designer ");   // its starting state
     std::size_t dialogs = 0;
     for (std::size_t at = BoxLog().find("Brantoval version 5.86c|(dialog)|"); at != std::string::npos;
          at = BoxLog().find("Brantoval version 5.86c|(dialog)|", at + 1))

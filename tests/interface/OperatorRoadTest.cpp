@@ -19,7 +19,9 @@
 #include "app/ShowModel.h"
 #include "app/StartupState.h"
 #include "app/WindowSeams.h"
+#include "fixtures/TSetup.h"
 #include "ui_MainForm.h"
+#include "ui_Setup.h"
 
 #include "controls/Faders.h"
 #include "controls/SpeedButton.h"
@@ -30,6 +32,8 @@
 #include "platform/MsgBox.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QListWidget>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -69,15 +73,15 @@ protected:
         AccessLevel = 0;
         InterfaceKind = 0;
         WindowSeams() = WindowSeamTable{};
-        // The patch window of a new show: the operator patches one dimmer pack at
-        // channel 1 when nothing is patched yet.
-        ShowFileEvents().showPatchWindow = [] {
-            if (FixtureCount > 0)
-                return;
-            PatchFixture(0, 0, "Dimmers");
-            BuildChannelMaps();
-            BuildFixturePanels();
-        };
+        // The patch window of the new show: the operator drops the dimmer pack from the
+        // profile list onto channel 1 and closes the window.
+        platform::ActOnNextDialog("Setup", [](QDialog &d) {
+            auto &setup = static_cast<TSetup &>(d);
+            ASSERT_EQ(setup.ui->ListView->count(), 1);
+            setup.ListViewClick(setup.ui->ListView->item(0));
+            setup.MapOfChannelsDragDrop(setup.ui->ListView, 0, 0);
+            setup.ExitClick();
+        });
         platform::QueueAnswers({"1"});   // the start dialog: New Show
         char arg0[] = "brantoval";
         char *argv[] = {arg0, nullptr};
@@ -94,7 +98,6 @@ protected:
         if (MainForm)
             DestroyProgramWindows();
         CloseInterface();
-        ShowFileEvents().showPatchWindow = nullptr;
         sim.Stop();
         unsetenv("BRTV_LPT_SIM");
         unsetenv("BRTV_BOX_LOG");
@@ -152,6 +155,8 @@ TEST_F(OperatorRoad, LevelSetOnTheFixtureAreaSurvivesSaveNewOpenAndPlays)
     EXPECT_EQ(Sequences[0]->scenes[0]->levels[0], 200);
     EXPECT_EQ(ReadRecentFiles()[0], Path("road.d1k"));
 
+    // The new show keeps the patch: its patch window is closed as it opens.
+    platform::ActOnNextDialog("Setup", [](QDialog &d) { static_cast<TSetup &>(d).ExitClick(); });
     Trigger(ui->NewShow);
     EXPECT_EQ(ShowFileName, "Show1.d1k");
     ASSERT_EQ(SequenceCount, 1);

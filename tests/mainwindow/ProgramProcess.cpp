@@ -102,9 +102,10 @@ TEST_F(ProgramProcess, ModifiedShowAsksOnSigterm)
 {
     std::string show = (root / "show.d1k").string();
     { std::ofstream(show) << "x"; }
-    // The unreadable show brings the start dialog: New Show, then the close is cancelled.
+    // The unreadable show brings the start dialog: New Show and its patch window, then the
+    // close is cancelled.
     QProcess *p = Launch("m", {QString::fromStdString(show)},
-                         {"BRTV_ANSWERS=1,Cancel,No", "BRTV_SHOW_MODIFIED=1"});
+                         {"BRTV_ANSWERS=1,1,Cancel,No", "BRTV_SHOW_MODIFIED=1"});
     ASSERT_TRUE(WaitFor([&] { return Running("m"); }));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(WaitFor([&] { return Traced("m", "CloseRefused"); }));
