@@ -519,9 +519,20 @@ AtomicFileWriter &FileWriter()
     return writer;
 }
 
+namespace {
+// The configuration file that could not be read, kept aside before the next write
+// replaces it; empty when the last read succeeded.
+std::string &UnreadableConfiguration()
+{
+    static std::string path;
+    return path;
+}
+} // namespace
+
 bool LoadConfigurationFile()
 {
     std::string folder = platform::ProgramFolder();
+    UnreadableConfiguration().clear();
     auto name = platform::FindFileNoCase(folder, "brantoval.cfg");
     if (!name)
         return true;
@@ -532,13 +543,20 @@ bool LoadConfigurationFile()
     } catch (const StreamError &) {
         ok = false;
     }
-    if (!ok)
+    if (!ok) {
+        UnreadableConfiguration() = folder + *name;
         platform::ShowMessage(AppCaption, "Error reading configuration file");
+    }
     return ok;
 }
 
 bool SaveConfigurationFile(bool reportFailure)
 {
+    // An unreadable file is renamed, not overwritten: the operator may still want it.
+    if (!UnreadableConfiguration().empty()) {
+        std::rename(UnreadableConfiguration().c_str(), (platform::ProgramFolder() + "brantoval.cfg.bad").c_str());
+        UnreadableConfiguration().clear();
+    }
     std::string path = platform::ResolveNoCase(platform::ProgramFolder(), "Brantoval.cfg");
     bool ok = FileWriter()(path, [](const std::string &temp) {
         FileStream s(temp, FileStream::CreateWrite);

@@ -198,8 +198,9 @@ TEST_F(StartupTest, CancelKeepsTheProgramAndNoRunsTheStepsInOrder)
         EXPECT_GT(i, last) << step;
         last = i;
     }
-    // The failing configuration write left the old file's bytes and said so.
-    EXPECT_EQ(Read(root / "bin" / "brantoval.CFG"), "old configuration");
+    // The unreadable file was kept aside before the failing write, which said so.
+    EXPECT_EQ(Read(root / "bin" / "brantoval.cfg.bad"), "old configuration");
+    EXPECT_FALSE(fs::exists(root / "bin" / "brantoval.CFG"));
     for (const auto &e : fs::directory_iterator(root / "bin"))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
     std::string boxes = Read(log);
