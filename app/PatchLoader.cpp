@@ -552,12 +552,16 @@ bool LoadConfigurationFile()
 
 bool SaveConfigurationFile(bool reportFailure)
 {
-    // An unreadable file is renamed, not overwritten: the operator may still want it.
-    if (!UnreadableConfiguration().empty()) {
-        std::rename(UnreadableConfiguration().c_str(), (platform::ProgramFolder() + "brantoval.cfg.bad").c_str());
-        UnreadableConfiguration().clear();
+    const std::string folder = platform::ProgramFolder();
+    std::string path = platform::ResolveNoCase(folder, "Brantoval.cfg");
+    // An unreadable file is renamed, not overwritten: the operator may still want it. The
+    // new file takes its spelling.
+    const std::string unreadable = UnreadableConfiguration();
+    if (!unreadable.empty() && unreadable.compare(0, folder.size(), folder) == 0) {
+        std::rename(unreadable.c_str(), (folder + "brantoval.cfg.bad").c_str());
+        path = unreadable;
     }
-    std::string path = platform::ResolveNoCase(platform::ProgramFolder(), "Brantoval.cfg");
+    UnreadableConfiguration().clear();
     bool ok = FileWriter()(path, [](const std::string &temp) {
         FileStream s(temp, FileStream::CreateWrite);
         SaveSetup(s, SetupConfigFile);
