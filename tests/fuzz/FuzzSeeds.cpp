@@ -87,16 +87,10 @@ void ShowSeeds(const std::string &dir)
 void ProfileSeeds(const std::string &dir)
 {
     RegisterPanelClassDescriptors();
-    DspProfile header;
-    header.count = 8;
+    DspProfile header = SpotProfileHeader("Seed Spot");
     header.usedMask = 0x1F;
-    header.functions[0] = FnPan;
-    header.functions[1] = FnTilt;
-    header.functions[4] = FnDimmer;
     header.smoothMask = 3;
-    for (int i = 0; i < DspChannels; ++i)
-        header.defaults[i] = header.blackOut[i] = -1;
-    header.name = "Seed Spot";
+    header.defaults[2] = 255;
     DspIconParams params;
     params.type = KindMovingHead;
     QWidget surface;

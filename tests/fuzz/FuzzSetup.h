@@ -24,6 +24,21 @@ inline void FuzzRequire(bool ok, const char *what)
     }
 }
 
+// An eight-channel profile header: Pan, Tilt, Dimmer on the first channels.
+inline DspProfile SpotProfileHeader(const std::string &name)
+{
+    DspProfile spot;
+    spot.count = 8;
+    spot.usedMask = 0xFF;
+    spot.functions[0] = FnPan;
+    spot.functions[1] = FnTilt;
+    spot.functions[2] = FnDimmer;
+    for (int i = 0; i < DspChannels; ++i)
+        spot.defaults[i] = spot.blackOut[i] = -1;
+    spot.name = name;
+    return spot;
+}
+
 inline void QuietShowCore()
 {
     // Every box answers at once; nothing ends the process.
@@ -34,17 +49,8 @@ inline void QuietShowCore()
     std::filesystem::create_directories(folder + "/Devices");
     platform::SetProgramFolder(folder);
     // One eight-channel profile, so that patched fixtures of the inputs survive the read.
-    DspProfile spot;
-    spot.count = 8;
-    spot.usedMask = 0xFF;
-    spot.functions[0] = FnPan;
-    spot.functions[1] = FnTilt;
-    spot.functions[2] = FnDimmer;
-    for (int i = 0; i < DspChannels; ++i)
-        spot.defaults[i] = spot.blackOut[i] = -1;
-    spot.name = "Spot";
     MemoryStream s;
-    WriteDspHeader(s, spot);
+    WriteDspHeader(s, SpotProfileHeader("Spot"));
     std::ofstream(folder + "/Devices/spot.dsp", std::ios::binary)
         .write(reinterpret_cast<const char *>(s.Data().data()), static_cast<std::streamsize>(s.Data().size()));
     LoadDeviceProfiles();
