@@ -138,7 +138,8 @@ FileStream::FileStream(const std::string &path, Mode mode)
         throw StreamError("cannot open " + path);
     }
     size_ = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
-    buf_.resize(BufferSize);
+    bufCap_ = mode == ReadOnly ? std::min<std::size_t>(BufferSize, static_cast<std::size_t>(size_) + 1) : BufferSize;
+    buf_.reset(new std::uint8_t[bufCap_]);
 }
 
 FileStream::~FileStream()
@@ -153,7 +154,7 @@ bool FileStream::WritePending()
         return true;
     std::size_t done = 0;
     while (done < bufLen_) {
-        ssize_t w = ::pwrite(fd_, buf_.data() + done, bufLen_ - done, static_cast<off_t>(bufStart_ + done));
+        ssize_t w = ::pwrite(fd_, buf_.get() + done, bufLen_ - done, static_cast<off_t>(bufStart_ + done));
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0)
@@ -176,15 +177,15 @@ std::size_t FileStream::ReadSome(void *buf, std::size_t n)
         if (pos_ >= bufStart_ && pos_ < bufStart_ + static_cast<std::int64_t>(bufLen_)) {
             const std::size_t at = static_cast<std::size_t>(pos_ - bufStart_);
             const std::size_t k = std::min(n - got, bufLen_ - at);
-            std::memcpy(out + got, buf_.data() + at, k);
+            std::memcpy(out + got, buf_.get() + at, k);
             got += k;
             pos_ += static_cast<std::int64_t>(k);
             continue;
         }
         // Large reads go straight into the caller's memory; small ones refill the buffer.
-        const bool direct = n - got >= buf_.size();
-        std::uint8_t *into = direct ? out + got : buf_.data();
-        const std::size_t want = direct ? n - got : buf_.size();
+        const bool direct = n - got >= bufCap_;
+        std::uint8_t *into = direct ? out + got : buf_.get();
+        const std::size_t want = direct ? n - got : bufCap_;
         ssize_t r = ::pread(fd_, into, want, static_cast<off_t>(pos_));
         if (r < 0 && errno == EINTR)
             continue;
@@ -205,13 +206,13 @@ std::size_t FileStream::WriteSome(const void *buf, std::size_t n)
 {
     const auto *in = static_cast<const std::uint8_t *>(buf);
     // Bytes read ahead are dropped; pending bytes are joined when this write follows them.
-    if (!pending_ || pos_ != bufStart_ + static_cast<std::int64_t>(bufLen_) || bufLen_ + n > buf_.size()) {
+    if (!pending_ || pos_ != bufStart_ + static_cast<std::int64_t>(bufLen_) || bufLen_ + n > bufCap_) {
         if (!WritePending())
             return 0;
         bufLen_ = 0;
         bufStart_ = pos_;
     }
-    if (n >= buf_.size()) {
+    if (n >= bufCap_) {
         std::size_t done = 0;
         while (done < n) {
             ssize_t w = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(pos_));
@@ -225,7 +226,7 @@ std::size_t FileStream::WriteSome(const void *buf, std::size_t n)
         size_ = std::max(size_, pos_);
         return done;
     }
-    std::memcpy(buf_.data() + bufLen_, in, n);
+    std::memcpy(buf_.get() + bufLen_, in, n);
     bufLen_ += n;
     pending_ = true;
     pos_ += static_cast<std::int64_t>(n);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -97,13 +98,15 @@ public:
     // Writes the buffered bytes; throws StreamError on failure.
     void Flush();
 
-    static constexpr std::size_t BufferSize = 64 * 1024;
+    // The buffer's size; a file read that is smaller gets a buffer of its own size.
+    static constexpr std::size_t BufferSize = 1024 * 1024;
 
 private:
     bool WritePending();
 
     int fd_ = -1;
-    std::vector<std::uint8_t> buf_;
+    std::unique_ptr<std::uint8_t[]> buf_;   // left uninitialised: only bytes read or written are used
+    std::size_t bufCap_ = 0;
     std::int64_t bufStart_ = 0;   // file offset of buf_[0]
     std::size_t bufLen_ = 0;      // bytes of buf_ in use (read ahead, or waiting to be written)
     bool pending_ = false;        // buf_ holds bytes not yet written

@@ -28,7 +28,7 @@ while read -r target seeds; do
   mkdir -p "build-fuzz/corpus/$target"
   build-fuzz/bin/"$target" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/artifacts/$target-" "build-fuzz/corpus/$target" "build-fuzz/seeds/$seeds" \
-    >"build-fuzz/logs/$target.log" 2>&1 &
+    </dev/null >"build-fuzz/logs/$target.log" 2>&1 &
   pids+=($!)
   names+=("$target")
 done <build-fuzz/fuzz_targets.txt
