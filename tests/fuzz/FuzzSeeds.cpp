@@ -12,6 +12,7 @@
 #include "fixtures/TPanelWidgets.h"
 #include "fixtures/TProfileStreams.h"
 #include "platform/SettingsText.h"
+#include "tests/common/OptionalShowTables.h"
 
 #include <QApplication>
 #include <QImage>
@@ -61,19 +62,7 @@ void ShowSeeds(const std::string &dir)
         seq->scenes[seq->sceneCount++] = scene;
     }
     Sequences[SequenceCount++] = seq;
-    FavouriteAssigned = 1;
-    PositionMemoryPresent = 1;
-    PositionScenes.resize(2);
-    PositionSceneCount = 2;
-    Cues.resize(1);
-    Cues[0].name = "CUE";
-    CueCount = 1;
-    Groups.resize(1);
-    GroupCount = 1;
-    PlayListEntries.resize(1);
-    PlayListEntries[0].comments = "x";
-    PlayListCount = 1;
-    InputFunctions[3].kind = 2;
+    FillOptionalShowTables();
     Scene3DName = "room.cr3";
     MemoryStream b;
     WriteShow(b);
