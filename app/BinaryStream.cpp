@@ -1,7 +1,11 @@
 #include "BinaryStream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void BinaryStream::Read(void *buf, std::size_t n)
 {
@@ -124,49 +128,124 @@ void MemoryStream::Seek(std::int64_t pos)
 
 FileStream::FileStream(const std::string &path, Mode mode)
 {
-    file_ = std::fopen(path.c_str(), mode == ReadOnly ? "rb" : "w+b");
-    if (!file_)
+    fd_ = ::open(path.c_str(), mode == ReadOnly ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC,
+                 0666);
+    if (fd_ < 0)
         throw StreamError("cannot open " + path);
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) {
+        ::close(fd_);
+        throw StreamError("cannot open " + path);
+    }
+    size_ = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
+    bufCap_ = mode == ReadOnly ? std::min<std::size_t>(BufferSize, static_cast<std::size_t>(size_) + 1) : BufferSize;
+    buf_.reset(new std::uint8_t[bufCap_]);
 }
 
 FileStream::~FileStream()
 {
-    if (file_)
-        std::fclose(file_);
+    WritePending();
+    ::close(fd_);
+}
+
+bool FileStream::WritePending()
+{
+    if (!pending_)
+        return true;
+    std::size_t done = 0;
+    while (done < bufLen_) {
+        ssize_t w = ::pwrite(fd_, buf_.get() + done, bufLen_ - done, static_cast<off_t>(bufStart_ + done));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            break;
+        done += static_cast<std::size_t>(w);
+    }
+    const bool ok = done == bufLen_;
+    pending_ = false;
+    bufLen_ = 0;
+    return ok;
 }
 
 std::size_t FileStream::ReadSome(void *buf, std::size_t n)
 {
-    return std::fread(buf, 1, n, file_);
+    if (pending_ && !WritePending())
+        return 0;
+    auto *out = static_cast<std::uint8_t *>(buf);
+    std::size_t got = 0;
+    while (got < n && pos_ < size_) {
+        if (pos_ >= bufStart_ && pos_ < bufStart_ + static_cast<std::int64_t>(bufLen_)) {
+            const std::size_t at = static_cast<std::size_t>(pos_ - bufStart_);
+            const std::size_t k = std::min(n - got, bufLen_ - at);
+            std::memcpy(out + got, buf_.get() + at, k);
+            got += k;
+            pos_ += static_cast<std::int64_t>(k);
+            continue;
+        }
+        // Large reads go straight into the caller's memory; small ones refill the buffer.
+        const bool direct = n - got >= bufCap_;
+        std::uint8_t *into = direct ? out + got : buf_.get();
+        const std::size_t want = direct ? n - got : bufCap_;
+        ssize_t r = ::pread(fd_, into, want, static_cast<off_t>(pos_));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        if (direct) {
+            got += static_cast<std::size_t>(r);
+            pos_ += r;
+        } else {
+            bufStart_ = pos_;
+            bufLen_ = static_cast<std::size_t>(r);
+        }
+    }
+    return got;
 }
 
 std::size_t FileStream::WriteSome(const void *buf, std::size_t n)
 {
-    return std::fwrite(buf, 1, n, file_);
-}
-
-std::int64_t FileStream::Position() const
-{
-    return static_cast<std::int64_t>(std::ftell(file_));
-}
-
-std::int64_t FileStream::Size() const
-{
-    long here = std::ftell(file_);
-    std::fseek(file_, 0, SEEK_END);
-    long end = std::ftell(file_);
-    std::fseek(file_, here, SEEK_SET);
-    return end;
+    const auto *in = static_cast<const std::uint8_t *>(buf);
+    // Bytes read ahead are dropped; pending bytes are joined when this write follows them.
+    if (!pending_ || pos_ != bufStart_ + static_cast<std::int64_t>(bufLen_) || bufLen_ + n > bufCap_) {
+        if (!WritePending())
+            return 0;
+        bufLen_ = 0;
+        bufStart_ = pos_;
+    }
+    if (n >= bufCap_) {
+        std::size_t done = 0;
+        while (done < n) {
+            ssize_t w = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(pos_));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                break;
+            done += static_cast<std::size_t>(w);
+            pos_ += w;
+        }
+        size_ = std::max(size_, pos_);
+        return done;
+    }
+    std::memcpy(buf_.get() + bufLen_, in, n);
+    bufLen_ += n;
+    pending_ = true;
+    pos_ += static_cast<std::int64_t>(n);
+    size_ = std::max(size_, pos_);
+    return n;
 }
 
 void FileStream::Seek(std::int64_t pos)
 {
-    if (pos < 0 || std::fseek(file_, static_cast<long>(pos), SEEK_SET) != 0)
+    if (pos < 0)
         throw StreamError("seek failed");
+    // A seek away from the end of pending bytes writes them first.
+    if (pending_ && pos != bufStart_ + static_cast<std::int64_t>(bufLen_) && !WritePending())
+        throw StreamError("write failed");
+    pos_ = pos;
 }
 
 void FileStream::Flush()
 {
-    if (std::fflush(file_) != 0)
+    if (!WritePending())
         throw StreamError("flush failed");
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -75,7 +76,12 @@ private:
     std::int64_t pos_ = 0;
 };
 
-// A stream over a file. Open throws StreamError when the file cannot be opened.
+// A stream over a file, read and written through a buffer of its own: the size is known
+// from the open (and kept up to date by writes), so "what is left" costs no system call,
+// and small fields are served from the buffer. Open throws StreamError when the file
+// cannot be opened. Written bytes reach the file at Flush (which reports failure), at a
+// seek outside the buffer, or at destruction (where a failure can no longer be reported:
+// writers call Flush).
 class FileStream : public BinaryStream {
 public:
     enum Mode { ReadOnly, CreateWrite };
@@ -86,12 +92,24 @@ public:
 
     std::size_t ReadSome(void *buf, std::size_t n) override;
     std::size_t WriteSome(const void *buf, std::size_t n) override;
-    std::int64_t Position() const override;
-    std::int64_t Size() const override;
+    std::int64_t Position() const override { return pos_; }
+    std::int64_t Size() const override { return size_; }
     void Seek(std::int64_t pos) override;
-    // Flushes buffered data; throws StreamError on failure.
+    // Writes the buffered bytes; throws StreamError on failure.
     void Flush();
 
+    // The buffer's size; a file read that is smaller gets a buffer of its own size.
+    static constexpr std::size_t BufferSize = 1024 * 1024;
+
 private:
-    std::FILE *file_ = nullptr;
+    bool WritePending();
+
+    int fd_ = -1;
+    std::unique_ptr<std::uint8_t[]> buf_;   // left uninitialised: only bytes read or written are used
+    std::size_t bufCap_ = 0;
+    std::int64_t bufStart_ = 0;   // file offset of buf_[0]
+    std::size_t bufLen_ = 0;      // bytes of buf_ in use (read ahead, or waiting to be written)
+    bool pending_ = false;        // buf_ holds bytes not yet written
+    std::int64_t pos_ = 0;
+    std::int64_t size_ = 0;
 };

@@ -527,9 +527,20 @@ AtomicFileWriter &FileWriter()
     return writer;
 }
 
+namespace {
+// The configuration file that could not be read, kept aside before the next write
+// replaces it; empty when the last read succeeded.
+std::string &UnreadableConfiguration()
+{
+    static std::string path;
+    return path;
+}
+} // namespace
+
 bool LoadConfigurationFile()
 {
     std::string folder = platform::ProgramFolder();
+    UnreadableConfiguration().clear();
     auto name = platform::FindFileNoCase(folder, "brantoval.cfg");
     if (!name)
         return true;
@@ -540,14 +551,25 @@ bool LoadConfigurationFile()
     } catch (const StreamError &) {
         ok = false;
     }
-    if (!ok)
+    if (!ok) {
+        UnreadableConfiguration() = folder + *name;
         platform::ShowMessage(AppCaption, "Error reading configuration file");
+    }
     return ok;
 }
 
 bool SaveConfigurationFile(bool reportFailure)
 {
-    std::string path = platform::ResolveNoCase(platform::ProgramFolder(), "Brantoval.cfg");
+    const std::string folder = platform::ProgramFolder();
+    std::string path = platform::ResolveNoCase(folder, "Brantoval.cfg");
+    // An unreadable file is renamed, not overwritten: the operator may still want it. The
+    // new file takes its spelling.
+    const std::string unreadable = UnreadableConfiguration();
+    if (!unreadable.empty() && unreadable.compare(0, folder.size(), folder) == 0) {
+        std::rename(unreadable.c_str(), (folder + "brantoval.cfg.bad").c_str());
+        path = unreadable;
+    }
+    UnreadableConfiguration().clear();
     bool ok = FileWriter()(path, [](const std::string &temp) {
         FileStream s(temp, FileStream::CreateWrite);
         SaveSetup(s, SetupConfigFile);

@@ -76,7 +76,9 @@ void ReleaseFixtureWindows();
 // false on that error.
 bool LoadConfigurationFile();
 // Shut-down: writes "Brantoval.cfg" (the existing file's spelling is kept) atomically;
-// shows "Error writing configuration file" (caption "Setup") on failure.
+// shows "Error writing configuration file" (caption "Setup") on failure. A file the
+// last LoadConfigurationFile could not read is first renamed to "brantoval.cfg.bad"
+// (replacing an older one), so that the write does not destroy it.
 bool SaveConfigurationFile(bool reportFailure = true);
 
 // Writes `path` through a temporary file renamed over it (platform::WriteFileAtomically);

@@ -2,7 +2,20 @@
 #include "LevelPipeline.h"
 #include "PlayState.h"
 
+#include <malloc.h>
 #include <new>
+
+namespace {
+// A sequence record (with room for 16384 scene pointers) is just above the C library's
+// default limit for taking a block straight from the kernel: each record would be
+// mapped and unmapped on its own, and every unmap flushes the address translations of
+// all processors. With a thousand sequences that made opening a show take seconds.
+// Blocks up to 4 MB come from the heap instead, and up to 16 MB freed at the top of the
+// heap stay there for the next show rather than going back and forth to the kernel.
+[[maybe_unused]] const bool SequenceRecordsOnHeap = [] {
+    return mallopt(M_MMAP_THRESHOLD, 4 * 1024 * 1024) == 1 && mallopt(M_TRIM_THRESHOLD, 16 * 1024 * 1024) == 1;
+}();
+} // namespace
 
 std::vector<FixtureRecord> Fixtures;
 std::int32_t FixtureCount = 0;

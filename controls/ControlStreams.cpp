@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <deque>
+#include <map>
 #include <optional>
 #include <stdexcept>
 
@@ -286,13 +287,17 @@ ClassDescriptor padDescriptor()
                                    [](TFieldXY &f, bool b) { f.SetTwoSize(b); }));
     v.push_back(boolProp<TFieldXY>("M16bit", false, [](const TFieldXY &f) { return f.M16bit(); },
                                    [](TFieldXY &f, bool b) { f.Set16bit(b); }));
-    v.push_back(intProp<TFieldXY>("PositionX", 0, [](const TFieldXY &f) { return f.GetX(); },
+    // The positions come before "Inverted", so a reader stores them unmirrored. They are
+    // written as stored (mirrored on an inverted pad), so that reading what was written
+    // gives the same pad; written as seen, each save and load would mirror them again.
+    auto stored = [](const TFieldXY &f, int seen) { return qint64(f.Inverted() ? 255 - seen : seen); };
+    v.push_back(intProp<TFieldXY>("PositionX", 0, [stored](const TFieldXY &f) { return stored(f, f.GetX()); },
                                   [](TFieldXY &f, qint64 x) { f.SetX(clampToInt(x)); }));
-    v.push_back(intProp<TFieldXY>("PositionY", 0, [](const TFieldXY &f) { return f.GetY(); },
+    v.push_back(intProp<TFieldXY>("PositionY", 0, [stored](const TFieldXY &f) { return stored(f, f.GetY()); },
                                   [](TFieldXY &f, qint64 x) { f.SetY(clampToInt(x)); }));
-    v.push_back(intProp<TFieldXY>("FineX", 0, [](const TFieldXY &f) { return f.GetFineX(); },
+    v.push_back(intProp<TFieldXY>("FineX", 0, [stored](const TFieldXY &f) { return stored(f, f.GetFineX()); },
                                   [](TFieldXY &f, qint64 x) { f.SetFineX(clampToInt(x)); }));
-    v.push_back(intProp<TFieldXY>("FineY", 0, [](const TFieldXY &f) { return f.GetFineY(); },
+    v.push_back(intProp<TFieldXY>("FineY", 0, [stored](const TFieldXY &f) { return stored(f, f.GetFineY()); },
                                   [](TFieldXY &f, qint64 x) { f.SetFineY(clampToInt(x)); }));
     v.push_back(intProp<TFieldXY>("Delta", 256, [](const TFieldXY &f) { return f.Delta(); },
                                   [](TFieldXY &f, qint64 x) { f.SetDelta(clampToInt(x)); }));
@@ -589,15 +594,34 @@ void appendCommonPrefix(std::vector<PropertyDescriptor> &properties)
     addPrefix(properties);
 }
 
+namespace {
+// A newly made control of the descriptor's class, as a reader makes it (with a parent),
+// kept for the life of the process.
+const QWidget &NewControlOf(const ClassDescriptor &d)
+{
+    static auto *holder = new QWidget;
+    static auto *made = new std::map<QByteArray, QWidget *>;
+    QWidget *&w = (*made)[d.className];
+    if (!w)
+        w = d.create(holder);
+    return *w;
+}
+} // namespace
+
 void writeComponent(ComponentWriter &w, const QWidget &control, const QByteArray &name)
 {
     const QByteArray className = control.metaObject()->className();
     const ClassDescriptor *d = findClassDescriptor(className);
     if (!d)
         throw std::invalid_argument("No stream descriptor for class " + className.toStdString());
+    // A value equal to the stream default is left out, and a reader then keeps the value
+    // of its newly made control. Where a new control does not hold the stream default (a
+    // fader's colour and hint flag, a knob's face, a pad's cursor), such a value is
+    // written all the same, so that what is read back is what was written.
+    const QWidget &fresh = NewControlOf(*d);
     w.beginComponent(className, name);
     for (const auto &p : d->properties)
-        if (p.stored(control)) {
+        if (p.stored(control) || p.stored(fresh)) {
             w.writePropName(p.name);
             p.write(w, control);
         }

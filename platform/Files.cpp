@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <csignal>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -89,9 +91,63 @@ bool RemoveFile(const std::string &path)
     return ::unlink(path.c_str()) == 0;
 }
 
+namespace {
+const char TempMark[] = ".tmp-";
+const std::size_t TempRandomLength = 6;   // the XXXXXX of mkstemp
+
+bool ProcessRuns(long pid)
+{
+    // EPERM: the process exists but belongs to someone else.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// The process id in a temporary file name made for `path`, or 0 when `entry` (a name in
+// the target's folder) is not one.
+long TemporaryFileWriter(const std::string &path, const std::string &entry)
+{
+    auto slash = path.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + TempMark;
+    if (entry.size() < prefix.size() + 2 + TempRandomLength || entry.compare(0, prefix.size(), prefix) != 0)
+        return 0;
+    const std::string rest = entry.substr(prefix.size());
+    const std::size_t dash = rest.size() - TempRandomLength - 1;
+    if (rest[dash] != '-' || dash == 0 || dash > 10)
+        return 0;
+    long pid = 0;
+    for (std::size_t i = 0; i < dash; ++i) {
+        if (rest[i] < '0' || rest[i] > '9')
+            return 0;
+        pid = pid * 10 + (rest[i] - '0');
+    }
+    return pid;
+}
+
+void RemoveStaleTemporaryFiles(const std::string &path)
+{
+    auto slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+    DIR *d = opendir(dir.c_str());
+    if (!d)
+        return;
+    std::vector<std::string> stale;
+    while (dirent *e = readdir(d)) {
+        const long pid = TemporaryFileWriter(path, e->d_name);
+        if (pid > 0 && !ProcessRuns(pid))
+            stale.push_back(dir + e->d_name);
+    }
+    closedir(d);
+    for (const auto &f : stale) {
+        struct stat st;
+        if (::lstat(f.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(f.c_str());
+    }
+}
+} // namespace
+
 bool WriteFileAtomically(const std::string &path, const std::function<bool(const std::string &tempPath)> &body)
 {
-    std::string temp = path + ".tmp-XXXXXX";
+    RemoveStaleTemporaryFiles(path);
+    std::string temp = path + TempMark + std::to_string(::getpid()) + "-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0)
         return false;

@@ -25,6 +25,10 @@ bool RemoveFile(const std::string &path);
 // which is flushed to disk and renamed over `path`. When `body` returns false or throws,
 // or any step fails, the temporary file is removed, the old file stays as it was and
 // the result is false.
+// The temporary file is named after the target and the writing process,
+// "<name>.tmp-<pid>-XXXXXX". Before writing, temporary files of earlier writes of the
+// same target whose process no longer runs (left by a crash) are removed; those of a
+// running process are left alone.
 bool WriteFileAtomically(const std::string &path, const std::function<bool(const std::string &tempPath)> &body);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "Settings.h"
 #include "Files.h"
+#include "SettingsText.h"
 
 #include <cctype>
 #include <cerrno>
@@ -32,14 +33,13 @@ std::string SettingsFilePath()
     return SettingsFolder() + "/settings.ini";
 }
 
-// The file holds one section per key, "[Software/Brantoval/MainWindow]", and one line
-// "Name=value" per value. Strings are escaped (\\, \n, \r), binary values are "hex:..".
-// Every Settings object of the process shares one store, loaded from the file when the
-// first object is made after the file changed name (a new XDG_CONFIG_HOME in tests).
+// The file's text is read and written by SettingsText. Every Settings object of the
+// process shares one store, loaded from the file when the first object is made after the
+// file changed name (a new XDG_CONFIG_HOME in tests).
 struct Settings::Impl {
     std::mutex mutex;
     std::string path;
-    std::map<std::string, std::map<std::string, std::string>> keys;
+    SettingsKeys keys;
     bool dirty = false;
 
     void LoadIfNeeded()
@@ -51,22 +51,9 @@ struct Settings::Impl {
         keys.clear();
         dirty = false;
         std::ifstream in(path, std::ios::binary);
-        std::string line, section;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.empty() || line[0] == ';' || line[0] == '#')
-                continue;
-            if (line.front() == '[' && line.back() == ']') {
-                section = NormaliseKey(line.substr(1, line.size() - 2));
-                keys[section];
-                continue;
-            }
-            auto eq = line.find('=');
-            if (eq == std::string::npos || section.empty())
-                continue;
-            keys[section][line.substr(0, eq)] = line.substr(eq + 1);
-        }
+        std::ostringstream text;
+        text << in.rdbuf();
+        keys = ParseSettingsText(text.str());
     }
 
     bool Save()
@@ -79,12 +66,7 @@ struct Settings::Impl {
                 ::mkdir(folder.substr(0, i).c_str(), 0755);
         bool ok = WriteFileAtomically(path, [&](const std::string &temp) {
             std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            for (const auto &[section, values] : keys) {
-                out << '[' << section << "]\n";
-                for (const auto &[name, value] : values)
-                    out << name << '=' << value << '\n';
-                out << '\n';
-            }
+            out << FormatSettingsText(keys);
             out.flush();
             return out.good();
         });
@@ -101,31 +83,6 @@ Settings::Impl &Store()
     return store;
 }
 
-std::string Escape(const std::string &s)
-{
-    std::string out;
-    for (char c : s) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
-    }
-    return out;
-}
-
-std::string Unescape(const std::string &s)
-{
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            char n = s[++i];
-            out += n == 'n' ? '\n' : n == 'r' ? '\r' : n;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
 } // namespace
 
 Settings::Settings() : impl_(&Store())
@@ -196,7 +153,7 @@ std::string Settings::ReadString(const std::string &key, const std::string &name
     if (it == impl_->keys.end())
         return {};
     auto v = it->second.find(name);
-    return v == it->second.end() ? std::string() : Unescape(v->second);
+    return v == it->second.end() ? std::string() : UnescapeSettingsValue(v->second);
 }
 
 std::vector<std::uint8_t> Settings::ReadBinary(const std::string &key, const std::string &name) const
@@ -246,7 +203,7 @@ void Settings::WriteInteger(const std::string &key, const std::string &name, std
 void Settings::WriteString(const std::string &key, const std::string &name, const std::string &value)
 {
     std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->keys[NormaliseKey(key)][name] = Escape(value);
+    impl_->keys[NormaliseKey(key)][name] = EscapeSettingsValue(value);
     impl_->dirty = true;
 }
 

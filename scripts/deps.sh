@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build, the program and the tests need.
+# Installs the Debian packages that the build, the program and the tests need, and the
+# packages named as arguments (scripts/fuzz.sh adds clang and its fuzzer runtime).
 # Does nothing when every package is already installed.
 set -euo pipefail
 PACKAGES=(
@@ -9,6 +10,7 @@ PACKAGES=(
   libasound2-dev librtmidi-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  "$@"
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -207,9 +207,19 @@ TEST(ComponentStream, EveryElementClassRoundTrips)
 
 TEST(ComponentStream, StreamQuirksOfTheSetters)
 {
+    // Colours equal to a stream default that a new control does not have are written.
     TSliderh black;
     black.SetColor(clBlack);
-    EXPECT_EQ(as<TSliderh>(readBack(componentStream(black)))->Color(), clBtnFace);
+    EXPECT_EQ(as<TSliderh>(readBack(componentStream(black)))->Color(), clBlack);
+    TKnobL white;
+    white.Brush().SetColor(clWhite);
+    EXPECT_EQ(as<TKnobL>(readBack(componentStream(white)))->Brush().Color, clWhite);
+    TSliderh noHint;
+    noHint.SetShowHint(false);
+    EXPECT_FALSE(as<TSliderh>(readBack(componentStream(noHint)))->ShowHint());
+    TFieldXY arrow;
+    setControlCursor(&arrow, crDefault);
+    EXPECT_EQ(as<TFieldXY>(readBack(componentStream(arrow)))->CursorId(), crDefault);
 
     TSliderh fine;
     fine.Set16bit(true);
@@ -224,13 +234,17 @@ TEST(ComponentStream, StreamQuirksOfTheSetters)
     pad.SetY(20);
     pad.SetFineX(30);
     pad.SetFineY(40);
+    // An inverted pad is written as stored, so it reads back as it was and stays so over
+    // any number of saves.
     auto back = readBack(componentStream(pad));
     auto *p = as<TFieldXY>(back);
-    EXPECT_EQ(p->GetX(), 245);
-    EXPECT_EQ(p->GetY(), 235);
-    EXPECT_EQ(p->GetFineX(), 225);
-    EXPECT_EQ(p->GetFineY(), 215);
+    EXPECT_EQ(p->GetX(), 10);
+    EXPECT_EQ(p->GetY(), 20);
+    EXPECT_EQ(p->GetFineX(), 30);
+    EXPECT_EQ(p->GetFineY(), 40);
     EXPECT_EQ(p->CursorId(), crCross);
+    EXPECT_EQ(componentStream(*as<TFieldXY>(readBack(componentStream(*p)))), componentStream(pad));
+
 }
 
 TEST(ComponentStream, UnknownPropertiesEventsAndChildrenAreSkipped)

@@ -1,19 +1,123 @@
-// Writes seed inputs for the show reader fuzz target: a new show, one with a second
-// sequence of scenes, and a configuration file.
+// Writes seed inputs for the fuzz targets with the program's own writers, one folder per
+// target: FOLDER/show (a new show, a patched show with a second sequence and the optional
+// chunks, a configuration file), FOLDER/profile (a profile with every kind of element
+// group, an icon picture, and the picture data alone) and FOLDER/settings.
 #include "FuzzSetup.h"
 
-#include "app/BinaryStream.h"
 #include "app/ShowModel.h"
+#include "controls/Buttons.h"
+#include "controls/Faders.h"
+#include "controls/Knob.h"
 #include "fixtures/SetupFile.h"
+#include "fixtures/TPanelWidgets.h"
+#include "fixtures/TProfileStreams.h"
+#include "platform/SettingsText.h"
+#include "tests/common/OptionalShowTables.h"
 
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 namespace {
-void Save(const std::string &path, const MemoryStream &s)
+void Save(const std::string &path, const void *data, std::size_t size)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(s.Data().data()),
-                                                static_cast<std::streamsize>(s.Data().size()));
+    std::ofstream(path, std::ios::binary).write(static_cast<const char *>(data), static_cast<std::streamsize>(size));
+}
+void Save(const std::string &path, const MemoryStream &s) { Save(path, s.Data().data(), s.Data().size()); }
+void Save(const std::string &path, const QByteArray &b) { Save(path, b.constData(), std::size_t(b.size())); }
+
+void PatchSpot(int start, const std::string &header)
+{
+    const int i = AddFixture();
+    FixtureRecord &f = Fixtures[static_cast<std::size_t>(i)];
+    const DeviceTypeEntry &e = DeviceTypes[0];
+    f.start = static_cast<std::int16_t>(start);
+    f.channelCount = e.channelCount;
+    for (int j = 0; j < e.channelCount; ++j)
+        f.used[j] = (e.usedMask >> j) & 1;
+    f.deviceType = 0;
+    f.profileFileName = &e.fileName;
+    f.deviceName = &e.deviceName;
+    f.userHeader = header;
+}
+
+void ShowSeeds(const std::string &dir)
+{
+    NewShow();
+    MemoryStream a;
+    WriteShow(a);
+    Save(dir + "/new.d1k", a);
+
+    PatchSpot(0, "A");
+    PatchSpot(20, "B");
+    BuildChannelMaps();
+    SequenceRecord *seq = NewSequenceRecord(SequenceCount);
+    seq->name = "SECOND";
+    for (int i = 0; i < 3; ++i) {
+        SceneRecord *scene = NewSceneRecord(seq);
+        scene->levels[i] = 200;
+        seq->scenes[seq->sceneCount++] = scene;
+    }
+    Sequences[SequenceCount++] = seq;
+    FillOptionalShowTables();
+    Scene3DName = "room.cr3";
+    MemoryStream b;
+    WriteShow(b);
+    Save(dir + "/two.d1k", b);
+
+    MemoryStream c;
+    SaveSetup(c, SetupConfigFile);
+    Save(dir + "/config.cfg", c);
+}
+
+void ProfileSeeds(const std::string &dir)
+{
+    RegisterPanelClassDescriptors();
+    DspProfile header = SpotProfileHeader("Seed Spot");
+    header.usedMask = 0x1F;
+    header.smoothMask = 3;
+    header.defaults[2] = 255;
+    DspIconParams params;
+    params.type = KindMovingHead;
+    QWidget surface;
+    surface.resize(800, 600);
+    TImage icon;
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 20, 20));
+    icon.SetPicture(picture);
+    std::vector<PanelElement> list;
+    auto *label = new TLabel(&surface);
+    label->SetCaption("Pan/Tilt");
+    list.push_back({ElLabel, label});
+    auto *slider = new TSlider(&surface);
+    slider->SetTag(4);
+    list.push_back({ElSlider, slider});
+    auto *group = new TGroupBox(&surface);
+    group->SetCaption("Colours");
+    list.push_back({ElGroupBox, group});
+    auto *knob = new TKnobL(group);
+    knob->SetTag(2);
+    list.push_back({ElKnob, knob});
+    auto *colour = new TCBTC(group);
+    colour->SetTag(3 | (40 << 8));
+    list.push_back({ElColorButton, colour});
+    Save(dir + "/spot.dsp", BuildDspProfile(header, icon, params, list, &surface));
+    Save(dir + "/bare.dsp", BuildDspProfile(header, icon, params, {}, &surface));
+    Save(dir + "/picture.bin", icon.PictureData());
+}
+
+void SettingsSeeds(const std::string &dir)
+{
+    platform::SettingsKeys keys;
+    keys["Software/Brantoval/MainWindow"]["Size"] = "1";
+    keys["Software/Brantoval/MainWindow"]["History0"] = platform::EscapeSettingsValue("/shows/a b.d1k\r\n");
+    keys["Software/Brantoval/PWD"]["Key"] = "hex:00FF10";
+    keys["Software/Brantoval/Empty"];
+    const std::string text = platform::FormatSettingsText(keys);
+    Save(dir + "/settings.ini", text.data(), text.size());
 }
 } // namespace
 
@@ -23,27 +127,16 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: fuzz_seeds FOLDER\n");
         return 2;
     }
-    std::string dir = argv[1];
+    const std::string dir = argv[1];
+    for (const char *sub : {"/show", "/profile", "/settings"})
+        std::filesystem::create_directories(dir + sub);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qargc = 1;
+    QApplication app(qargc, argv);
     QuietShowCore();
-    NewShow();
-    MemoryStream a;
-    WriteShow(a);
-    Save(dir + "/new.d1k", a);
-
-    SequenceRecord *seq = NewSequenceRecord(SequenceCount);
-    seq->name = "SECOND";
-    for (int i = 0; i < 3; ++i) {
-        SceneRecord *scene = NewSceneRecord(seq);
-        scene->levels[i] = 200;
-        seq->scenes[seq->sceneCount++] = scene;
-    }
-    Sequences[SequenceCount++] = seq;
-    MemoryStream b;
-    WriteShow(b);
-    Save(dir + "/two.d1k", b);
-
-    MemoryStream c;
-    SaveSetup(c, 1);
-    Save(dir + "/config.cfg", c);
+    ShowSeeds(dir + "/show");
+    ProfileSeeds(dir + "/profile");
+    SettingsSeeds(dir + "/settings");
+    RemoveFuzzFolder();
     return 0;
 }

@@ -1,13 +1,43 @@
-// What the fuzz target and its seed maker share: a quiet show core without windows.
+// What the fuzz targets and their seed maker share: a quiet show core without windows,
+// in a program folder of its own with one fixture profile, and the round-trip check.
 #pragma once
 
+#include "app/BinaryStream.h"
 #include "app/PatchLoader.h"
 #include "app/ShowFile.h"
+#include "fixtures/ProfileFile.h"
 #include "platform/Files.h"
 #include "platform/MsgBox.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
+
+// A fuzz finding: what was read, written back and read again differs.
+inline void FuzzRequire(bool ok, const char *what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "round trip failed: %s\n", what);
+        std::abort();
+    }
+}
+
+// An eight-channel profile header: Pan, Tilt, Dimmer on the first channels.
+inline DspProfile SpotProfileHeader(const std::string &name)
+{
+    DspProfile spot;
+    spot.count = 8;
+    spot.usedMask = 0xFF;
+    spot.functions[0] = FnPan;
+    spot.functions[1] = FnTilt;
+    spot.functions[2] = FnDimmer;
+    for (int i = 0; i < DspChannels; ++i)
+        spot.defaults[i] = spot.blackOut[i] = -1;
+    spot.name = name;
+    return spot;
+}
 
 inline void QuietShowCore()
 {
@@ -18,4 +48,17 @@ inline void QuietShowCore()
         (std::filesystem::temp_directory_path() / ("brtv-fuzz-" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(folder + "/Devices");
     platform::SetProgramFolder(folder);
+    // One eight-channel profile, so that patched fixtures of the inputs survive the read.
+    MemoryStream s;
+    WriteDspHeader(s, SpotProfileHeader("Spot"));
+    std::ofstream(folder + "/Devices/spot.dsp", std::ios::binary)
+        .write(reinterpret_cast<const char *>(s.Data().data()), static_cast<std::streamsize>(s.Data().size()));
+    LoadDeviceProfiles();
+}
+
+// Removes the folder made by QuietShowCore.
+inline void RemoveFuzzFolder()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(platform::ProgramFolder(), ec);
 }

@@ -6,6 +6,7 @@
 #include "app/PatchLoader.h"
 #include "app/PlayState.h"
 #include "app/StartupState.h"
+#include "app/BinaryStream.h"
 #include "ui_MainForm.h"
 
 #include "platform/Files.h"
@@ -198,8 +199,9 @@ TEST_F(StartupTest, CancelKeepsTheProgramAndNoRunsTheStepsInOrder)
         EXPECT_GT(i, last) << step;
         last = i;
     }
-    // The failing configuration write left the old file's bytes and said so.
-    EXPECT_EQ(Read(root / "bin" / "brantoval.CFG"), "old configuration");
+    // The unreadable file was kept aside before the failing write, which said so.
+    EXPECT_EQ(Read(root / "bin" / "brantoval.cfg.bad"), "old configuration");
+    EXPECT_FALSE(fs::exists(root / "bin" / "brantoval.CFG"));
     for (const auto &e : fs::directory_iterator(root / "bin"))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
     std::string boxes = Read(log);
@@ -209,6 +211,29 @@ TEST_F(StartupTest, CancelKeepsTheProgramAndNoRunsTheStepsInOrder)
     DestroyProgramWindows();
     EXPECT_EQ(trace.back(), "TimerStopped");
     EXPECT_LT(IndexOf("LayoutWritten"), IndexOf("FormDestroy"));
+}
+
+TEST_F(StartupTest, GarbageConfigurationIsKeptAsBadAndReplacedAtShutDown)
+{
+    const std::string garbage("\x02not a configuration\xff\0\x01", 24);
+    const fs::path cfg = root / "bin" / "brantoval.cfg", bad = root / "bin" / "brantoval.cfg.bad";
+    { std::ofstream(cfg, std::ios::binary) << garbage; }
+    { std::ofstream(bad) << "an older unreadable file"; }
+    ASSERT_TRUE(Start({"OK", "Yes", "1"}, true));
+    EXPECT_NE(Read(log).find("Brantoval-1024|Error reading configuration file|OK"), std::string::npos);
+    EXPECT_EQ(Read(cfg), garbage);   // nothing touched while the program runs
+    ShowModified = 0;
+    EXPECT_TRUE(MainForm->close());
+    DestroyProgramWindows();
+
+    EXPECT_EQ(Read(bad), garbage);
+    const std::string written = Read(cfg);
+    ASSERT_GT(written.size(), 22u) << written;
+    MemoryStream s(std::vector<std::uint8_t>(written.begin(), written.end()));
+    EXPECT_EQ(LoadSetup(s, LoadSetupConfig), 0);
+    // The message said nothing else, and only once.
+    const std::string boxes = Read(log);
+    EXPECT_EQ(boxes.find("configuration"), boxes.rfind("configuration"));
 }
 
 TEST_F(StartupTest, ExitFromTheStartDialogEndsTheProgram)

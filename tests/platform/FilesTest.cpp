@@ -8,6 +8,9 @@
 #include <stdexcept>
 #include "common/TestFiles.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -78,5 +81,41 @@ TEST(Files, AtomicWriterReplacesOnlyOnSuccess)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     // A folder that does not exist fails without a file.
     EXPECT_FALSE(platform::WriteFileAtomically((dir / "no/such.cfg").string(), [](const std::string &) { return true; }));
+    fs::remove_all(dir);
+}
+
+TEST(Files, AtomicWriterRemovesLeftoversOfEndedWritersOnly)
+{
+    fs::path dir = TempFolder("leftovers");
+    fs::path target = dir / "show.d1k";
+    // A process that has ended: its id names no running process any more.
+    pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const std::string ended = std::to_string(child), running = std::to_string(::getpid());
+    const fs::path crashed = dir / ("show.d1k.tmp-" + ended + "-a1B2c3");
+    const fs::path busy = dir / ("show.d1k.tmp-" + running + "-x9Y8z7");
+    const fs::path otherTarget = dir / ("other.d1k.tmp-" + ended + "-a1B2c3");
+    const fs::path notOurs = dir / ("show.d1k.tmp-" + ended + "-long-name");
+    for (const auto &p : {crashed, busy, otherTarget, notOurs})
+        Write(p, "105 MB of an earlier save");
+
+    std::string seenTemp;
+    EXPECT_TRUE(platform::WriteFileAtomically(target.string(), [&](const std::string &temp) {
+        seenTemp = fs::path(temp).filename().string();
+        // The crashed writer's file is gone before this write starts.
+        EXPECT_FALSE(fs::exists(crashed));
+        Write(temp, "new show");
+        return true;
+    }));
+    // The temporary name is the target's, with this process's id.
+    EXPECT_EQ(seenTemp.rfind("show.d1k.tmp-" + running + "-", 0), 0u) << seenTemp;
+    EXPECT_EQ(Read(target), "new show");
+    EXPECT_TRUE(fs::exists(busy));
+    EXPECT_TRUE(fs::exists(otherTarget));
+    EXPECT_TRUE(fs::exists(notOurs));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
     fs::remove_all(dir);
 }

@@ -1,4 +1,5 @@
 #include "platform/Settings.h"
+#include "platform/SettingsText.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +75,26 @@ TEST_F(SettingsTest, ValuesSurviveTheFileWithTheirBytes)
     EXPECT_EQ(s.ReadInteger("Software\\Brantoval\\MainWindow", "Size"), -7);
     EXPECT_EQ(s.ReadString("Software\\Brantoval\\History", "File1"), "/tmp/a b\\c\nd.d1k");
     EXPECT_EQ(s.ReadBinary("Software\\Brantoval\\MainWindow", "PWD"), (std::vector<std::uint8_t>{0, 1, 0xFF, 0x7F}));
+}
+
+TEST_F(SettingsTest, HandEditedFileReadsTheSameAfterAWrite)
+{
+    // A value whose line ends in two "\r" (an editor's CR CR LF), an unknown escape,
+    // comments, a value outside any section and a section written with backslashes.
+    fs::create_directories(platform::SettingsFolder());
+    {
+        std::ofstream out(platform::SettingsFilePath(), std::ios::binary);
+        out << "Orphan=1\n; note\n[\\Software\\Brantoval\\X]\r\nPath=C:\\q\r\r\nName=a\\\\b\n";
+    }
+    platform::Settings s;
+    EXPECT_EQ(s.ReadString("Software/Brantoval/X", "Path"), "C:q\r");
+    EXPECT_EQ(s.ReadString("Software/Brantoval/X", "Name"), "a\\b");
+    EXPECT_FALSE(s.ValueExists("Software/Brantoval/X", "Orphan"));
+    s.WriteInteger("Software/Brantoval/Y", "N", 3);   // makes the store write the file
+    ASSERT_TRUE(s.Flush());
+    const std::string written = FileText();
+    EXPECT_EQ(platform::FormatSettingsText(platform::ParseSettingsText(written)), written);
+    const auto keys = platform::ParseSettingsText(written);
+    EXPECT_EQ(platform::UnescapeSettingsValue(keys.at("Software/Brantoval/X").at("Path")), "C:q\r");
+    EXPECT_EQ(platform::UnescapeSettingsValue(keys.at("Software/Brantoval/X").at("Name")), "a\\b");
 }
