@@ -1,9 +1,11 @@
 // Writes seed inputs for the fuzz targets with the program's own writers, one folder per
 // target: FOLDER/show (a new show, a patched show with a second sequence and the optional
-// chunks, a configuration file), FOLDER/profile (a profile with every kind of element
-// group, an icon picture, and the picture data alone) and FOLDER/settings.
+// chunks, a configuration file), FOLDER/sequence (a sequence, a scene, a show to
+// preview), FOLDER/profile (a profile with every kind of element group, an icon picture,
+// and the picture data alone) and FOLDER/settings.
 #include "FuzzSetup.h"
 
+#include "app/SequenceFile.h"
 #include "app/ShowModel.h"
 #include "controls/Buttons.h"
 #include "controls/Faders.h"
@@ -73,6 +75,22 @@ void ShowSeeds(const std::string &dir)
     Save(dir + "/config.cfg", c);
 }
 
+// A sequence file, a scene file and a show to preview, written from the show that
+// ShowSeeds left behind.
+void SequenceSeeds(const std::string &dir)
+{
+    const SequenceRecord &seq = *Sequences[SequenceCount - 1];
+    MemoryStream sequence;
+    WriteSequenceFile(sequence, seq);
+    Save(dir + "/second.sqn", sequence);
+    MemoryStream scene;
+    WriteSceneFile(scene, *seq.scenes[0]);
+    Save(dir + "/first.scn", scene);
+    MemoryStream show;
+    WriteShow(show);
+    Save(dir + "/preview.d1k", show);
+}
+
 void ProfileSeeds(const std::string &dir)
 {
     RegisterPanelClassDescriptors();
@@ -128,13 +146,14 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
     QApplication app(qargc, argv);
     QuietShowCore();
     ShowSeeds(dir + "/show");
+    SequenceSeeds(dir + "/sequence");
     ProfileSeeds(dir + "/profile");
     SettingsSeeds(dir + "/settings");
     RemoveFuzzFolder();
