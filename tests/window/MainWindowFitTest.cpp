@@ -111,6 +111,39 @@ TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
     }
 }
 
+// F8 docks the multi-sequence player into the transport bar: the window still fits
+// 1024x768 with every control of the bar, the player's included, inside it.
+TEST_F(MainWindowFitTest, DockedMultiSequencePlayerFits1024x768)
+{
+    QAction *player = form->findChild<QAction *>(QStringLiteral("MultiSeqPlayer"));
+    ASSERT_NE(player, nullptr);
+    transport_test::AddSequence(2);
+    form->FillSequenceBox();
+    EXPECT_EQ(player->shortcut(), QKeySequence(Qt::Key_F8));
+    player->trigger();
+    QWidget *panel = ui->TransportControl->findChild<QWidget *>(QStringLiteral("MSPanel"));
+    ASSERT_NE(panel, nullptr) << "docked into the transport bar";
+    ShowAt({1024, 768});
+    ASSERT_EQ(form->size(), QSize(1024, 768));
+    EXPECT_LE(form->minimumSizeHint().width(), 1024);
+    EXPECT_LE(form->minimumSizeHint().height(), 768);
+    EXPECT_TRUE(panel->isVisible());
+
+    const QRect inside = form->rect();
+    const auto transport = Controls(ui->TransportControl);
+    for (std::size_t i = 0; i < transport.size(); ++i) {
+        const auto &[w, r] = transport[i];
+        EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+        for (std::size_t j = i + 1; j < transport.size(); ++j)
+            EXPECT_FALSE(r.intersects(transport[j].second))
+                << w->objectName().toStdString() << " / " << transport[j].first->objectName().toStdString();
+    }
+    for (const auto &[w, r] : Controls(panel))
+        EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+    EXPECT_GT(ui->WorkArea->height(), 768 / 3);
+    Grab("main-docked-1024x768.png");
+}
+
 TEST_F(MainWindowFitTest, WindowOpensInsideTheAvailableArea)
 {
     const QRect area = form->screen()->availableGeometry();
