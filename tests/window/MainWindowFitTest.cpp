@@ -44,6 +44,17 @@ protected:
         }
         return out;
     }
+    // Each control inside `inside`, none over another.
+    static void ExpectInsideAndApart(const std::vector<std::pair<QWidget *, QRect>> &controls, const QRect &inside)
+    {
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const auto &[w, r] = controls[i];
+            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+            for (std::size_t j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(r.intersects(controls[j].second))
+                    << w->objectName().toStdString() << " / " << controls[j].first->objectName().toStdString();
+        }
+    }
     // A grab of the window, kept beside the test programs for a look.
     void Grab(const char *name)
     {
@@ -78,13 +89,7 @@ TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
         ASSERT_GT(transport.size() + player.size(), 30u);
         for (const auto &[w, r] : player)
             EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
-        for (std::size_t i = 0; i < transport.size(); ++i) {
-            const auto &[w, r] = transport[i];
-            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
-            for (std::size_t j = i + 1; j < transport.size(); ++j)
-                EXPECT_FALSE(r.intersects(transport[j].second))
-                    << w->objectName().toStdString() << " / " << transport[j].first->objectName().toStdString();
-        }
+        ExpectInsideAndApart(transport, inside);
         auto *wrap = dynamic_cast<TWrapBoxLayout *>(ui->TransportLayout);
         ASSERT_NE(wrap, nullptr);
         EXPECT_LE(wrap->RowsForWidth(ui->TransportControl->width()), s.maxTransportRows);
@@ -131,13 +136,7 @@ TEST_F(MainWindowFitTest, DockedMultiSequencePlayerFits1024x768)
 
     const QRect inside = form->rect();
     const auto transport = Controls(ui->TransportControl);
-    for (std::size_t i = 0; i < transport.size(); ++i) {
-        const auto &[w, r] = transport[i];
-        EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
-        for (std::size_t j = i + 1; j < transport.size(); ++j)
-            EXPECT_FALSE(r.intersects(transport[j].second))
-                << w->objectName().toStdString() << " / " << transport[j].first->objectName().toStdString();
-    }
+    ExpectInsideAndApart(transport, inside);
     for (const auto &[w, r] : Controls(panel))
         EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
     EXPECT_GT(ui->WorkArea->height(), 768 / 3);
