@@ -14,6 +14,7 @@
 #include "StartupState.h"
 #include "ToolWindows.h"
 #include "WindowSeams.h"
+#include "controls/RegForm.h"
 #include "fixtures/TDesign.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -222,6 +223,8 @@ TVisuf::TVisuf(QWidget *parent) : QMainWindow(parent, Qt::Window), ui(new Ui::TV
     ui->LUpDown->SetValue(12);
     FillingEdits = 0;
     FormCreate();
+    RegForm1 = new TRegForm(this);
+    RegForm1->Loaded();
 }
 
 TVisuf::~TVisuf()
@@ -623,6 +626,8 @@ void TVisuf::FormClose()
     if (closed_)
         return;
     closed_ = true;
+    bool canClose = true;
+    RegForm1->CloseQuery(this, canClose);
     platform::Settings settings;
     settings.WriteBinary(MainWindowKey, VisufParsName, EncodeVisufPars(CurrentParams()));
     if (MainForm && MainForm->ui) {

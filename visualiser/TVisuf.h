@@ -15,6 +15,7 @@
 #include <vector>
 
 class QTimer;
+class TRegForm;
 
 namespace Ui {
 class TVisuf;
@@ -122,6 +123,7 @@ private:
     void StartTimer();
     bool closed_ = false;
     QPoint mouse_;
+    TRegForm *RegForm1 = nullptr;   // keeps the window's place between runs
 };
 
 extern TVisuf *Visuf;

@@ -25,6 +25,9 @@
 #include "controls/SpinEdits.h"
 #include "fixtures/TDesign.h"
 #include "fixtures/TPanelWidgets.h"
+#include "fixtures/TSetup.h"
+#include "ui_MainForm.h"
+#include "ui_Setup.h"
 #include "visualiser/TFixForm.h"
 
 #include <QCheckBox>
@@ -236,6 +239,58 @@ TEST_F(DspEditorTest, StartDialogChoiceOpensTheEditorAndASavedProfileJoinsTheCat
     EXPECT_NE(Boxes().find("DSP|Panel was modified"), std::string::npos) << Boxes();
     EXPECT_NE(QGuiApplication::applicationDisplayName(), QStringLiteral("Panels Designer"));
     EXPECT_FALSE(fs::exists(Bin("copyel$$.tmp")));
+    DestroyProgramWindows();
+    WindowSeams() = WindowSeamTable{};
+}
+
+// The patch window's "Call FTE" on a listed sample opens that profile in the editor; the
+// catalogue is read again when the editor closes, so a profile saved meanwhile is listed.
+TEST_F(DspEditorTest, PatchWindowCallsTheEditorOnTheSelectedSample)
+{
+    ShowModified = 0;
+    EngineBusy = 0;
+    AccessLevel = 0;
+    WindowSeams() = WindowSeamTable{};
+    for (const auto &s : SampleProfiles())
+        fs::copy_file(SourceDevices() + s.file, Bin("Devices/" + s.file));
+    platform::QueueAnswers({"Yes", "1"});
+    char arg0[] = "brantoval";
+    char *argv[] = {arg0, nullptr};
+    ASSERT_TRUE(CreateProgramWindows(1, argv));
+    StopOutputTimer();
+
+    QStringList listed, after;
+    std::string caption;
+    int channels = 0;
+    bool editorShown = false;
+    platform::ActOnNextDialog("Setup", [&](QDialog &d) {
+        auto &setup = static_cast<TSetup &>(d);
+        for (int i = 0; i < setup.ui->ListView->count(); ++i)
+            listed << setup.ui->ListView->item(i)->text();
+        const auto found = setup.ui->ListView->findItems(QStringLiteral("Moving Head"), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        setup.ListViewClick(found.front());
+        TDSPform::ActOnNextShow([&](TDSPform &ed) {
+            editorShown = ed.isVisible();
+            caption = ed.windowTitle().toStdString();
+            channels = ed.ChannelCount;
+            // Saved beside the others while the editor is up.
+            fs::copy_file(SourceDevices() + "Dimmer.dsp", Bin("Devices/Zoom.dsp"));
+            ed.close();
+        });
+        setup.CallFTEClick();
+        for (int i = 0; i < setup.ui->ListView->count(); ++i)
+            after << setup.ui->ListView->item(i)->text();
+        setup.ExitClick();
+    });
+    MainForm->ui->DMXChannels->trigger();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("Dimmer"), QStringLiteral("Moving Head"), QStringLiteral("RGB Colour")}));
+    EXPECT_TRUE(editorShown);
+    EXPECT_EQ(caption, std::string(DspEditorCaption) + "- MovingHead.dsp");
+    EXPECT_EQ(channels, 8);
+    EXPECT_EQ(Boxes().find("DSP|"), std::string::npos) << Boxes();
+    EXPECT_EQ(DeviceTypes.size(), 4u);
+    EXPECT_EQ(after.size(), 4);
     DestroyProgramWindows();
     WindowSeams() = WindowSeamTable{};
 }

@@ -134,6 +134,37 @@ TEST_F(VisualiserProgramTest, ShowOpenedBeamsLitFixturePickedPlacementSaved)
     EXPECT_EQ(x, 5.0f);
 }
 
+// F4 twice: the window's place and size are written to the settings store and the next
+// opening puts it back there.
+TEST_F(VisualiserProgramTest, PlaceKeptBetweenOpenings)
+{
+    const std::string key = "\\Software\\Brantoval\\Positions\\Visuf";
+    auto pressF4 = [this] {
+        form->activateWindow();
+        QTest::qWaitForWindowActive(form);
+        QTest::keyClick(form, Qt::Key_F4);
+    };
+    form->show();
+    pressF4();
+    ASSERT_NE(Visuf, nullptr);
+    Visuf->move(60, 70);
+    Visuf->resize(700, 500);
+    QApplication::processEvents();
+    pressF4();
+    QApplication::processEvents();
+    ASSERT_EQ(Visuf, nullptr) << "F4 again closes it";
+    platform::Settings store;
+    EXPECT_EQ(store.ReadIntegerValue(key, "Left"), 60);
+    EXPECT_EQ(store.ReadIntegerValue(key, "Top"), 70);
+    EXPECT_EQ(store.ReadIntegerValue(key, "Width"), 700);
+    EXPECT_EQ(store.ReadIntegerValue(key, "Height"), 500);
+
+    pressF4();
+    ASSERT_NE(Visuf, nullptr);
+    EXPECT_EQ(Visuf->size(), QSize(700, 500));
+    EXPECT_EQ(Visuf->pos(), QPoint(60, 70));
+}
+
 TEST_F(VisualiserProgramTest, SidePanelsOneAtATime)
 {
     OpenTwoHeadShow();

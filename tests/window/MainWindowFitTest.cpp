@@ -44,6 +44,17 @@ protected:
         }
         return out;
     }
+    // Each control inside `inside`, none over another.
+    static void ExpectInsideAndApart(const std::vector<std::pair<QWidget *, QRect>> &controls, const QRect &inside)
+    {
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const auto &[w, r] = controls[i];
+            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+            for (std::size_t j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(r.intersects(controls[j].second))
+                    << w->objectName().toStdString() << " / " << controls[j].first->objectName().toStdString();
+        }
+    }
     // A grab of the window, kept beside the test programs for a look.
     void Grab(const char *name)
     {
@@ -78,13 +89,7 @@ TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
         ASSERT_GT(transport.size() + player.size(), 30u);
         for (const auto &[w, r] : player)
             EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
-        for (std::size_t i = 0; i < transport.size(); ++i) {
-            const auto &[w, r] = transport[i];
-            EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
-            for (std::size_t j = i + 1; j < transport.size(); ++j)
-                EXPECT_FALSE(r.intersects(transport[j].second))
-                    << w->objectName().toStdString() << " / " << transport[j].first->objectName().toStdString();
-        }
+        ExpectInsideAndApart(transport, inside);
         auto *wrap = dynamic_cast<TWrapBoxLayout *>(ui->TransportLayout);
         ASSERT_NE(wrap, nullptr);
         EXPECT_LE(wrap->RowsForWidth(ui->TransportControl->width()), s.maxTransportRows);
@@ -109,6 +114,33 @@ TEST_F(MainWindowFitTest, EveryControlIsInsideTheWindowAt1024x768And800x600)
         EXPECT_GT(ui->WorkArea->height(), s.size.height() / 2);
         Grab(s.grab);
     }
+}
+
+// F8 docks the multi-sequence player into the transport bar: the window still fits
+// 1024x768 with every control of the bar, the player's included, inside it.
+TEST_F(MainWindowFitTest, DockedMultiSequencePlayerFits1024x768)
+{
+    QAction *player = form->findChild<QAction *>(QStringLiteral("MultiSeqPlayer"));
+    ASSERT_NE(player, nullptr);
+    transport_test::AddSequence(2);
+    form->FillSequenceBox();
+    EXPECT_EQ(player->shortcut(), QKeySequence(Qt::Key_F8));
+    player->trigger();
+    QWidget *panel = ui->TransportControl->findChild<QWidget *>(QStringLiteral("MSPanel"));
+    ASSERT_NE(panel, nullptr) << "docked into the transport bar";
+    ShowAt({1024, 768});
+    ASSERT_EQ(form->size(), QSize(1024, 768));
+    EXPECT_LE(form->minimumSizeHint().width(), 1024);
+    EXPECT_LE(form->minimumSizeHint().height(), 768);
+    EXPECT_TRUE(panel->isVisible());
+
+    const QRect inside = form->rect();
+    const auto transport = Controls(ui->TransportControl);
+    ExpectInsideAndApart(transport, inside);
+    for (const auto &[w, r] : Controls(panel))
+        EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+    EXPECT_GT(ui->WorkArea->height(), 768 / 3);
+    Grab("main-docked-1024x768.png");
 }
 
 TEST_F(MainWindowFitTest, WindowOpensInsideTheAvailableArea)
