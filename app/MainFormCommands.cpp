@@ -46,6 +46,12 @@ void TMainForm::FormActivate()
     case 1:
         if (StartIndex == -1)
             StartIndex = 0;
+        // The cue list opens with the player on, the start cue applied.
+        CueListMClick();
+        if (WindowSeams().selectCue)
+            WindowSeams().selectCue(StartIndex);
+        if (AutoPlay)
+            CallSeam(WindowSeams().multiSeqPlay);
         break;
     default:
         break;

@@ -1,4 +1,4 @@
-// The debug window: one memo that lists the cues.
+// The debug window: one read-only memo that lists the cues, refilled each time it shows.
 #pragma once
 
 #include <QWidget>
@@ -15,6 +15,9 @@ public:
     ~TDebugForm() override;
 
     Ui::TDebugForm *ui;
+
+protected:
+    void showEvent(QShowEvent *e) override;
 };
 
 extern TDebugForm *DebugForm;

@@ -39,10 +39,6 @@ const std::vector<WaitingHook> &WaitingList()
         {"WindowSeams", "playListStop", "play list"},
         {"WindowSeams", "playListGo", "play list"},
         {"WindowSeams", "programFormFullBuild", "play list"},
-        {"WindowSeams", "selectCue", "cue lists"},
-        {"WindowSeams", "crossFadeToCurrentCue", "cue lists"},
-        {"WindowSeams", "cueListSequenceInserted", "cue lists"},
-        {"WindowSeams", "cueListSequenceDeleted", "cue lists"},
         {"WindowSeams", "audSynchFullControl", "hardware and synchronisation window"},
         {"WindowSeams", "graphEditOpen", "values and time editor"},
         {"WindowSeams", "graphEditRepaintColumn", "values and time editor"},
@@ -143,7 +139,7 @@ const std::vector<Hook> &WindowSeamList()
         HOOK(WindowSeams, phisMastActivate),          HOOK(WindowSeams, posMemShow),
         HOOK(WindowSeams, pmSceneChoose),             HOOK(WindowSeams, seqStCopChoose),
         HOOK(WindowSeams, runProfileEditor),          HOOK(WindowSeams, refreshPhysicalMasters),
-        HOOK(WindowSeams, crossFadeToCurrentCue)};
+        HOOK(WindowSeams, crossFadeToCurrentCue),     HOOK(WindowSeams, cueListSequenceMoved)};
     return l;
 }
 #undef HOOK
