@@ -20,6 +20,7 @@
 #include "ToolWindows.h"
 #include "WindowSeams.h"
 
+#include "TAccessF.h"
 #include "TAudSynch.h"
 #include "TCueListF.h"
 #include "TDebugForm.h"
@@ -335,6 +336,11 @@ void TMainForm::RegisterStartupToolWindows()
     for (const auto &[name, w] : windows)
         if (w)
             ToolWindows().Register(name, ToolWindowEntry{w, {}, {}, {}, {}});
+    // The access dialog is made, run and freed on each use.
+    ToolWindows().Register("Access", ToolWindowEntry{nullptr, {}, {}, {}, [] {
+                               TAccessF dialog(MainForm);
+                               platform::RunModalDialog(dialog);
+                           }});
 }
 
 // ---- engine messages --------------------------------------------------------------------

@@ -60,7 +60,6 @@ const std::vector<WaitingHook> &WaitingList()
         {"ToolWindows", "TrackEdit", "track editor"},
         {"ToolWindows", "HotKeys", "hot keys"},
         {"ToolWindows", "Recorder", "DMX-input recorder"},
-        {"ToolWindows", "Access", "access lock"},
     };
     return list;
 }
