@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int NarrowWidth = 112;
+constexpr int NarrowWidth = 100;
 
 // Accepts only characters that are one byte of 32..255 and come back unchanged, so that
 // the edit's character limit is the password's byte limit.
@@ -67,7 +67,7 @@ TAccessF::TAccessF(QWidget *parent)
     SpeedButton1->SetGroupIndex(1);
     SpeedButton1->SetAllowAllUp(true);
     SpeedButton1->SetDown(true);
-    SpeedButton1->setGeometry(82, 24, 22, 22);
+    SpeedButton1->setGeometry(70, 24, 22, 22);
 
     connect(ui->Edit1, &QLineEdit::textEdited, this, [this] {
         LowerCaseAsTyped(ui->Edit1);
