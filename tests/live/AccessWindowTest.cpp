@@ -5,6 +5,8 @@
 #include "transport/ProgramWindowTest.h"
 
 #include "app/AccessRecordStore.h"
+#include "app/FixtureArea.h"
+#include "app/SceneFixtures.h"
 #include "app/InterfaceBinding.h"
 #include "app/LevelPipeline.h"
 #include "app/SequenceEditing.h"
@@ -13,9 +15,12 @@
 #include "live/AccessLock.h"
 #include "live/TAccessF.h"
 #include "ui_AccessF.h"
+#include "ui_StartDialog.h"
 #include "ui_MainForm.h"
 
 #include "platform/Settings.h"
+
+#include "controls/SpinEdits.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,7 +35,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <sstream>
 #include <iterator>
 #include <vector>
 
@@ -227,6 +234,230 @@ TEST_F(AccessWindowTest, PlayLevelForbidsTheHardwareAndTheDialogFitsTheScreen)
         if (const char *dir = std::getenv("BRTV_GRAB_DIR"))
             f.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/access-change.png"));
     });
+}
+
+// ---- the level gates ----------------------------------------------------------------------
+
+// One command: the level from which it is forbidden, what it needs beforehand (run
+// unlocked), the answers its questions take, and the command itself.
+struct Gate {
+    const char *name;
+    int from;
+    std::function<void()> prepare;
+    std::vector<std::string> answers;
+    std::function<void()> run;
+    // What shows its effect; empty: everything (the fingerprint below).
+    std::function<std::string()> probe;
+};
+
+class AccessGateTest : public AccessWindowTest {
+protected:
+    void SetUp() override
+    {
+        AccessWindowTest::SetUp();
+        savedConfirm = ConfirmOptions;
+        ConfirmOptions = 0;
+        // Stand-ins for the windows that other parts of the program provide.
+        for (const char *name : {"HotKeys", "Recorder"})
+            ToolWindows().Register(name, ToolWindowEntry{nullptr, {}, {}, {}, [this] { ++standIns; }});
+        ToolWindows().Register("GraphEdit", ToolWindowEntry{nullptr, [this] { ++standIns; }, {}, [] { return false; }, {}});
+        WindowSeams().seqNameDialog = [](const std::string &, std::string &text, bool, int &choice) {
+            text = "RENAMED";
+            choice = 1;
+            return true;
+        };
+    }
+    void TearDown() override
+    {
+        for (const char *name : {"HotKeys", "Recorder", "GraphEdit"})
+            ToolWindows().Unregister(name);
+        ConfirmOptions = savedConfirm;
+        AccessWindowTest::TearDown();
+    }
+    static void ClearAnswers()
+    {
+        platform::ResetAnswers();
+        platform::QueueAnswers({});
+    }
+    // Two sequences of three scenes, a fixture of four channels at 0 with values off its
+    // scene, nothing modified, the second scene current.
+    void FreshShow()
+    {
+        transport_test::ResetPlayState();
+        transport_test::AddSequence(3, SeqFlagCycle);
+        transport_test::AddSequence(3, SeqFlagCycle);
+        transport_test::AddFixtureWith(0, {0, 0, 0, 0});
+        form->SelectFirstFixture();
+        form->FillSequenceBox();
+        form->SelectSequence(0);
+        ui->SceneNum->setText(QStringLiteral("2"));
+        form->SceneNumKeyPress(Qt::Key_Return);
+        for (int j = 0; j < 4; ++j)
+            Fixtures[0].values[j] = 3;
+        SceneClipboard = SceneRecord{};
+        FixtureSceneClipboard = FixtureSceneClip{};
+        ShowFileName = (root / "gate.d1k").string();
+        ShowFileState = 2;
+        ShowModified = 0;
+        standIns = 0;
+    }
+    // Everything a command may change: the tables, the clipboards, the show's name and
+    // mark, the files on disk, the boxes and dialogs asked, the stand-ins called.
+    std::string Fingerprint() const
+    {
+        std::ostringstream o;
+        o << SequenceCount << '/' << CurSequence << '/' << CurScene << '\n';
+        for (int i = 0; i < SequenceCount; ++i) {
+            const SequenceRecord *q = Sequences[static_cast<std::size_t>(i)];
+            o << q->name << ' ' << q->tempo << ' ' << int(q->flags) << ' ' << int(q->modes) << ' ' << q->sceneCount;
+            for (int k = 0; k < q->sceneCount; ++k) {
+                const SceneRecord *c = q->scenes[k];
+                o << " [" << std::string(c->name.data(), 16).c_str() << ' ' << c->sceneTime << ' ' << c->fadeTime;
+                for (int ch = 0; ch < 4; ++ch)
+                    o << ' ' << int(c->levels[ch]);
+                o << ']';
+            }
+            o << '\n';
+        }
+        o << FixtureCount;
+        for (int f = 0; f < FixtureCount; ++f)
+            for (int j = 0; j < 4; ++j)
+                o << ' ' << int(Fixtures[static_cast<std::size_t>(f)].values[j]);
+        for (int f = 0; f < FixtureCount; ++f)
+            o << " p" << int(Fixtures[static_cast<std::size_t>(f)].planPage);
+        o << '\n' << SceneClipboard.name.data() << ' ' << int(SceneClipboard.levels[0]) << ' '
+          << FixtureSceneClipboard.type << '\n';
+        o << ShowFileName << ' ' << int(ShowModified) << ' ' << standIns << '\n';
+        for (const auto &e : std::filesystem::recursive_directory_iterator(root))
+            if (e.path().string() != log)
+                o << e.path().filename().string() << ' ';
+        o << '\n' << BoxLog();
+        return o.str();
+    }
+
+    std::uint8_t savedConfirm = 0;
+    int standIns = 0;
+};
+
+TEST_F(AccessGateTest, EveryCommandIsSilentFromItsLevelAndWorksBelowIt)
+{
+    TMainForm *f = form;
+    auto act = [this](const char *name) {
+        return [this, name] {
+            QAction *a = Action(name);
+            ASSERT_TRUE(a) << name;
+            a->setEnabled(true);
+            a->trigger();
+        };
+    };
+    const std::string saveAs = (root / "as.d1k").string();
+    const std::string seqFile = (root / "one.sqn").string();
+    const std::string sceneFile = (root / "one.scn").string();
+    const std::vector<Gate> gates = {
+        // Setup (L) and above.
+        {"DMX channels", 1, {}, {"1"}, act("DMXChannels")},
+        {"patch button", 1, {}, {"1"}, [f] { f->SpeedButton10Click(); }},
+        {"Fixture OFF", 1, {}, {"Yes"}, act("DeviceOff")},
+        {"Change Plan Image", 1, {}, {}, act("EditPlan1")},
+        {"Hot Keys", 1, {}, {}, act("HotKeys1")},
+        // Edit (M) and above: the show.
+        {"New show", 2, {}, {"1"}, act("NewShow")},
+        {"Save show", 2, {}, {}, act("SaveShow")},
+        {"Save show as", 2, {}, {saveAs}, act("SaveShowAs")},
+        // Forbidden, the question is skipped and the show counts as handled: only the
+        // box tells.
+        {"save question", 2, [] { ShowModified = 1; }, {"No"}, [f] { f->AskSaveModifiedShow(); },
+         [this] { return BoxLog(); }},
+        // Sequences and scenes.
+        {"New sequence", 2, {}, {}, act("NewSeq1")},
+        {"Delete sequence", 2, {}, {}, act("DelSeq1")},
+        {"Split sequence", 2, {}, {}, act("SplitSequence1")},
+        {"Merge sequences", 2, [f] { f->SelectSequence(1); }, {}, act("MergeSequences1")},
+        {"Rename sequence", 2, {}, {}, act("RenameSeq")},
+        {"Copy sequence", 2, {}, {}, act("CopySequence")},
+        {"Insert sequence", 2, [f] { f->CopySequenceClick(); }, {}, act("InsertSequence")},
+        {"Save sequence", 2, {}, {seqFile}, act("SaveSeq")},
+        {"Load sequence", 2, [f, seqFile] {
+             platform::QueueAnswers({seqFile});
+             f->SaveSeqClick();
+         }, {seqFile}, act("LoadSeq")},
+        {"New scene", 2, {}, {}, act("NewScene1")},
+        {"Delete scene", 2, {}, {}, act("DeleteScene1")},
+        {"Copy scene", 2, {}, {}, act("CopyScene1")},
+        {"Insert scene", 2, [f] { f->CopyButtonClick(); }, {}, act("InsertScene1")},
+        {"Replace scene", 2, [f] {
+             f->CopyButtonClick();
+             SceneClipboard.levels[0] = 99;
+         }, {}, act("ReplaceScene1")},
+        {"Rename scene", 2, {}, {}, act("RenameScene2")},
+        {"Save scene", 2, {}, {sceneFile}, act("SaveScene")},
+        {"Load scene", 2, [f, sceneFile] {
+             platform::QueueAnswers({sceneFile});
+             f->SaveSceneClick();
+             CurScene = 0;
+         }, {sceneFile}, act("LoadScene")},
+        {"Refresh", 2, {}, {}, act("Refresh1")},
+        // Fixtures and scenes.
+        {"Copy Fixture Scene", 2, {}, {}, act("CopyStSc")},
+        {"Paste Fixture Scene", 2, [] {
+             CopyFixtureScene(0);
+             FixtureSceneClipboard.values[0] = 77;
+         }, {}, act("PasteStSc")},
+        {"Copy (Save) Fixture Sequence", 2, {}, {}, act("CopyStSeq")},
+        {"Paste (Load) Fixture Sequence", 2, [f] {
+             f->CopyStSeqClick();
+             Sequences[0]->scenes[2]->levels[1] = 1;
+         }, {}, act("PasteStSeq")},
+        // Transport.
+        {"tempo", 2, {}, {}, [this] { ui->UpDownTempo->setValue(190); }},
+        {"step kind", 2, {}, {}, [this] { ui->SynchButton->Click(); }},
+        {"cycle", 2, {}, {}, [this] { ui->CycleButton->Click(); }},
+        {"use fade", 2, {}, {}, [this] { ui->UseFade->Click(); }},
+        {"fade kind", 2, {}, {}, [this] { ui->FadeButton->Click(); }},
+        {"scene time", 2, {}, {}, [this, f] {
+             ui->TimeEditSc->SetValue(4321);
+             f->TimeEditScChange();
+         }},
+        // Editors and the recorder.
+        {"Values/Time Editor", 2, {}, {}, act("GraphEd")},
+        {"Record", 2, {}, {}, act("Record1")},
+        {"stage-plan page", 2, [f] {
+             f->SetPlanPages(2);
+             f->PlacingOnPage = 1;
+         }, {}, [f] { f->MultiPlansSelectCell(1); }},
+    };
+
+    for (const Gate &g : gates) {
+        for (int level = 0; level <= 3; ++level) {
+            SCOPED_TRACE(std::string(g.name) + " at level " + std::to_string(level));
+            AccessLevel = 0;
+            FreshShow();
+            if (g.prepare)
+                g.prepare();
+            ClearAnswers();
+            platform::QueueAnswers(g.answers);
+            auto probe = [&] { return g.probe ? g.probe() : Fingerprint(); };
+            const std::string before = probe();
+            AccessLevel = static_cast<std::uint8_t>(level);
+            g.run();
+            AccessLevel = 0;
+            const std::string after = probe();
+            ClearAnswers();
+            if (level >= g.from)
+                EXPECT_EQ(after, before) << "forbidden, yet it acted";
+            else
+                EXPECT_NE(after, before) << "allowed, yet nothing happened";
+        }
+    }
+
+    // The start dialog hides the profile editor from level 1 and the new show from 2.
+    for (int level = 0; level <= 3; ++level) {
+        AccessLevel = static_cast<std::uint8_t>(level);
+        TStartDialog start(form);
+        EXPECT_EQ(start.ui->SpeedButton4->isHidden(), level >= 1) << level;
+        EXPECT_EQ(start.ui->SpeedButton1->isHidden(), level >= 2) << level;
+    }
+    AccessLevel = 0;
 }
 
 } // namespace
