@@ -173,16 +173,9 @@ TEST_F(AccessWindowTest, WithoutTheSessionTheLevelWaitsForTheNextStartAndAnEmpty
     EXPECT_EQ(AccessLevel, 0);
     EXPECT_TRUE(ui->Protlevel->text().isEmpty());
 
-    DestroyProgramWindows();
-    transport_test::ResetPlayState();
     std::fill(std::begin(AccessRecord), std::end(AccessRecord), std::uint8_t{0});
     platform::QueueAnswers({"Yes", "1"});
-    char arg0[] = "brantoval";
-    char *argv[] = {arg0, nullptr};
-    ASSERT_TRUE(CreateProgramWindows(1, argv));
-    StopOutputTimer();
-    form = MainForm;
-    ui = form->ui;
+    ASSERT_TRUE(Restart({}));
     EXPECT_EQ(AccessLevel, 2);
     EXPECT_EQ(ui->Protlevel->text(), QStringLiteral("M"));
 

@@ -3,10 +3,8 @@
 // and the debug listing; then the operator's whole road from the slots to the wire, the
 // show file and a second start.
 #include "transport/ProgramWindowTest.h"
-#include "profiles/ProfileBuilder.h"
-#include "fixtures/ShowFileTestSupport.h"
+#include "DimmerFixture.h"
 
-#include "app/PatchLoader.h"
 #include "app/SequenceEditing.h"
 #include "app/ShowFile.h"
 #include "app/TDebugForm.h"
@@ -17,8 +15,6 @@
 #include "ui_CueListF.h"
 #include "ui_DebugForm.h"
 #include "ui_MainForm.h"
-
-#include "controls/Faders.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -292,35 +288,11 @@ TEST_F(CueListWindowTest, FitsSmallScreensAndTheDebugWindowListsTheCues)
 
 // ---- the operator's road ------------------------------------------------------------------
 
-class CueListEndToEnd : public CueListWindowTest {
-protected:
-    // A one-channel dimmer patched at channel 0.
-    void PatchDimmer()
-    {
-        ProfileBuilder dim;
-        dim.header.count = 1;
-        dim.header.name = "Dim";
-        dim.Channel(0, FnDimmer);
-        dim.Add<TSlider>(ElSlider, 4, 4, MakeTag(0));
-        std::filesystem::create_directories(root / "bin" / "Devices");
-        std::filesystem::copy_file(dim.Save("dim1.dsp"), root / "bin" / "Devices" / "dim1.dsp",
-                                   std::filesystem::copy_options::overwrite_existing);
-        LoadDeviceProfiles();
-        int type = -1;
-        for (int i = 0; i < DeviceTypeCount; ++i)
-            if (DeviceTypes[static_cast<std::size_t>(i)].deviceName == "Dim")
-                type = i;
-        ASSERT_GE(type, 0);
-        PatchFixture(type, 0, "Dim");
-        BuildChannelMaps();
-        BuildFixturePanels();
-        form->Select(0);
-    }
-};
+using CueListEndToEnd = CueListWindowTest;
 
 TEST_F(CueListEndToEnd, CuesFromTheSlotsFadeOnTheWireFollowSequencesAndTravelWithTheShow)
 {
-    PatchDimmer();
+    PatchDimmers(root, form);
     OpenWithTwoSequences();
     EXPECT_EQ(MultiSeqRunning.load(), 1);
     EXPECT_TRUE(form->findChild<TSpeedButton *>(QStringLiteral("CueListB"))->Down());
@@ -409,15 +381,8 @@ TEST_F(CueListEndToEnd, CuesFromTheSlotsFadeOnTheWireFollowSequencesAndTravelWit
     EXPECT_TRUE(ecul);
 
     // A second start with the show, a cue number and auto-play.
-    DestroyProgramWindows();
-    transport_test::ResetPlayState();   // a fresh process starts with empty tables
     platform::QueueAnswers({"Yes"});
-    std::string arg0 = "brantoval", cueArg = "/CUENUMBER:2", playArg = "/PLAY";
-    std::string showArg = path;
-    char *argv[] = {arg0.data(), showArg.data(), cueArg.data(), playArg.data(), nullptr};
-    ASSERT_TRUE(CreateProgramWindows(4, argv));
-    StopOutputTimer();
-    form = MainForm;
+    ASSERT_TRUE(Restart({path, "/CUENUMBER:2", "/PLAY"}));
     ASSERT_TRUE(CueListF);
     StartupActionsPending = 1;
     form->FormActivate();
@@ -425,7 +390,6 @@ TEST_F(CueListEndToEnd, CuesFromTheSlotsFadeOnTheWireFollowSequencesAndTravelWit
     EXPECT_EQ(CueListF->GridCueList->currentRow(), 1);
     EXPECT_EQ(MultiSeqRunning.load(), 1);
     EXPECT_EQ(Playing.load(), 1);
-    ui = form->ui;
     ui->Play1->trigger();
 }
 

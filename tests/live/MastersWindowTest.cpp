@@ -2,6 +2,7 @@
 // items and buttons, the grid, faders and bumps, DMX input, the show file, the docked
 // slot panel and the merged output.
 #include "transport/ProgramWindowTest.h"
+#include "DimmerFixture.h"
 #include "profiles/ProfileBuilder.h"
 #include "tests/app/FixtureAreaShow.h"
 
@@ -59,29 +60,7 @@ protected:
     {
         return form->findChild<TSpeedButton *>(QString::fromLatin1(name));
     }
-    // A fixture of four dimmer channels at channel 0 ("dim.dsp" in "Devices"), selected.
-    void PatchDimmers()
-    {
-        ProfileBuilder dim;
-        dim.header.count = 4;
-        dim.header.name = "Dim";
-        for (int j = 0; j < 4; ++j)
-            dim.Channel(j, FnDimmer);
-        dim.Add<TSlider>(ElSlider, 4, 4, MakeTag(0));
-        std::filesystem::create_directories(root / "bin" / "Devices");
-        std::filesystem::copy_file(dim.Save("dim.dsp"), root / "bin" / "Devices" / "dim.dsp",
-                                   std::filesystem::copy_options::overwrite_existing);
-        LoadDeviceProfiles();
-        int type = -1;
-        for (int i = 0; i < DeviceTypeCount; ++i)
-            if (DeviceTypes[static_cast<std::size_t>(i)].deviceName == "Dim")
-                type = i;
-        ASSERT_GE(type, 0);
-        PatchFixture(type, 0, "Dim");
-        BuildChannelMaps();
-        BuildFixturePanels();
-        form->Select(0);
-    }
+    void PatchDimmers() { ::PatchDimmers(root, form); }
     // The fader of master m moved by the program as an operator's drag would.
     static void MoveFader(int m, int v)
     {

@@ -25,6 +25,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 class ProgramWindowTest : public ::testing::Test {
 protected:
@@ -37,12 +39,7 @@ protected:
         WindowSeams() = WindowSeamTable{};
         // No interface library in the program folder: demo mode, then "New Show".
         platform::QueueAnswers({"Yes", "1"});
-        char arg0[] = "brantoval";
-        char *argv[] = {arg0, nullptr};
-        ASSERT_TRUE(CreateProgramWindows(1, argv));
-        StopOutputTimer();   // the test ticks the engine itself
-        form = MainForm;
-        ui = form->ui;
+        ASSERT_TRUE(StartProgram({}));
         startupSequences = SequenceCount;
         startupBox = ui->Sequence->count();
         transport_test::ResetPlayState();
@@ -59,6 +56,30 @@ protected:
         platform::ResetAnswers();
         platform::SetProgramFolder("");
         std::filesystem::remove_all(root);
+    }
+
+    // Starts the program in this process with `args` after its name, the engine timer
+    // stopped (the test ticks the engine itself). The answers are queued by the caller.
+    bool StartProgram(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "brantoval");
+        std::vector<char *> argv;
+        for (std::string &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (!CreateProgramWindows(static_cast<int>(args.size()), argv.data()))
+            return false;
+        StopOutputTimer();
+        form = MainForm;
+        ui = form->ui;
+        return true;
+    }
+    // A second start: the windows go and the tables are emptied as in a new process.
+    bool Restart(std::vector<std::string> args)
+    {
+        DestroyProgramWindows();
+        transport_test::ResetPlayState();
+        return StartProgram(std::move(args));
     }
 
     std::string BoxLog() const { return testfiles::Read(log); }
