@@ -14,6 +14,7 @@
 #include "app/ToolWindows.h"
 #include "live/AccessLock.h"
 #include "live/TAccessF.h"
+#include "live/TCueListF.h"
 #include "ui_AccessF.h"
 #include "ui_StartDialog.h"
 #include "ui_MainForm.h"
@@ -277,6 +278,8 @@ protected:
     void FreshShow()
     {
         transport_test::ResetPlayState();
+        for (PlayerSlot &slot : PlayerSlots)
+            slot = PlayerSlot{};
         transport_test::AddSequence(3, SeqFlagCycle);
         transport_test::AddSequence(3, SeqFlagCycle);
         transport_test::AddFixtureWith(0, {0, 0, 0, 0});
@@ -312,6 +315,8 @@ protected:
             }
             o << '\n';
         }
+        for (int c = 0; c < CueCount; ++c)
+            o << Cues[static_cast<std::size_t>(c)].name << ' ' << int(Cues[static_cast<std::size_t>(c)].on[0]) << ' ';
         o << FixtureCount;
         for (int f = 0; f < FixtureCount; ++f)
             for (int j = 0; j < 4; ++j)
@@ -414,6 +419,14 @@ TEST_F(AccessGateTest, EveryCommandIsSilentFromItsLevelAndWorksBelowIt)
         // Editors and the recorder.
         {"Values/Time Editor", 2, {}, {}, act("GraphEd")},
         {"Record", 2, {}, {}, act("Record1")},
+        // Cues.
+        {"Add cue", 2, {}, {}, [] { CueListF->CuePlusClick(); }},
+        {"Delete cue", 2, [] { CueListF->CuePlusClick(); }, {}, [] { CueListF->CueMinusClick(); }},
+        {"Rename cue", 2, [] { CueListF->CuePlusClick(); }, {}, [] { CueListF->Rename1Click(); }},
+        {"Update cue", 2, [] {
+             CueListF->CuePlusClick();
+             PlayerSlots[0].active = 1;
+         }, {}, [] { CueListF->UpdateLClick(); }},
         {"stage-plan page", 2, [f] {
              f->SetPlanPages(2);
              f->PlacingOnPage = 1;
