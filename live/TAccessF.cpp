@@ -57,8 +57,10 @@ TAccessF::TAccessF(QWidget *parent)
     ui->setupUi(this);
     setProperty("HelpContext", 1501);
     ui->Session->setText(platform::DisplayText("Apply for the\r\ncurrent session"));
-    for (QLineEdit *e : {ui->Edit1, ui->Edit2})
+    for (QLineEdit *e : {ui->Edit1, ui->Edit2}) {
         e->setValidator(new PasswordValidator(e));
+        e->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));   // '*'
+    }
 
     SpeedButton1 = new TSpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));

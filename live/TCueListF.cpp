@@ -179,7 +179,6 @@ TCueListF::TCueListF(QWidget *parent)
             [this](const QPoint &pos) { Popup->popup(GridCueList->viewport()->mapToGlobal(pos)); });
 
     RegForm1 = new TRegForm(this);
-    RegForm1->SetRegKey("\\Software\\Brantoval\\Positions\\CueListF");
     RegForm1->Loaded();
 
     Refresh();

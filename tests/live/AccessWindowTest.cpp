@@ -395,6 +395,7 @@ TEST_F(AccessGateTest, EveryCommandIsSilentFromItsLevelAndWorksBelowIt)
              CurScene = 0;
          }, {sceneFile}, act("LoadScene")},
         {"Refresh", 2, {}, {}, act("Refresh1")},
+        {"fixtures into the scene", 2, {}, {}, [] { FixturesToScene(); }},
         // Fixtures and scenes.
         {"Copy Fixture Scene", 2, {}, {}, act("CopyStSc")},
         {"Paste Fixture Scene", 2, [] {
