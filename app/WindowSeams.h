@@ -70,6 +70,7 @@ struct WindowSeamTable {
     // Cue lists renumber their sequence references.
     std::function<void(int index)> cueListSequenceInserted;
     std::function<void(int index)> cueListSequenceDeleted;
+    std::function<void(int from, int to)> cueListSequenceMoved;
     // Multi-sequence player: give a slot its sequence again (restarting it), and redraw
     // the slot's cell in the sequence list (switching is setMultiSeqSlotOn above).
     std::function<void(int slot, int sequence)> setMultiSeqSlotSequence;

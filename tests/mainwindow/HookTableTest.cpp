@@ -31,9 +31,6 @@ const std::vector<WaitingHook> &WaitingList()
     static const std::vector<WaitingHook> list = {
 
 
-        {"WindowSeams", "sequencesListCheckEditing", "sequence list window"},
-        {"WindowSeams", "sequencesListRefresh", "sequence list window"},
-        {"WindowSeams", "refreshMultiSeqCell", "sequence list window"},
         {"WindowSeams", "playListVisible", "play list"},
         {"WindowSeams", "playListPlay", "play list"},
         {"WindowSeams", "playListStop", "play list"},
@@ -43,6 +40,7 @@ const std::vector<WaitingHook> &WaitingList()
         {"WindowSeams", "crossFadeToCurrentCue", "cue lists"},
         {"WindowSeams", "cueListSequenceInserted", "cue lists"},
         {"WindowSeams", "cueListSequenceDeleted", "cue lists"},
+        {"WindowSeams", "cueListSequenceMoved", "cue lists"},
         {"WindowSeams", "audSynchFullControl", "hardware and synchronisation window"},
         {"WindowSeams", "graphEditOpen", "values and time editor"},
         {"WindowSeams", "graphEditRepaintColumn", "values and time editor"},
@@ -54,11 +52,6 @@ const std::vector<WaitingHook> &WaitingList()
         {"WindowSeams", "editorsSceneChanged", "values and time editor"},
         {"WindowSeams", "editorsHooked", "values and time editor"},
         {"WindowSeams", "trackEditRefresh", "track editor"},
-        {"WindowSeams", "posMemShow", "position memory"},
-        {"WindowSeams", "pmSceneChoose", "position memory"},
-        {"WindowSeams", "seqNameDialog", "sequence dialogs"},
-        {"WindowSeams", "makeScenesDialog", "sequence dialogs"},
-        {"WindowSeams", "seqStCopChoose", "sequence dialogs"},
 
         {"ToolWindows", "GraphEdit", "values and time editor"},
         {"ToolWindows", "TrackEdit", "track editor"},
@@ -143,7 +136,7 @@ const std::vector<Hook> &WindowSeamList()
         HOOK(WindowSeams, phisMastActivate),          HOOK(WindowSeams, posMemShow),
         HOOK(WindowSeams, pmSceneChoose),             HOOK(WindowSeams, seqStCopChoose),
         HOOK(WindowSeams, runProfileEditor),          HOOK(WindowSeams, refreshPhysicalMasters),
-        HOOK(WindowSeams, crossFadeToCurrentCue)};
+        HOOK(WindowSeams, crossFadeToCurrentCue),     HOOK(WindowSeams, cueListSequenceMoved)};
     return l;
 }
 #undef HOOK
