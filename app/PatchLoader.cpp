@@ -251,7 +251,6 @@ int FindDeviceType(const std::string &fileName)
     return -1;
 }
 
-
 std::string DevicesFolder()
 {
     return platform::ProgramFolder() + "Devices/";

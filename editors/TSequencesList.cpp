@@ -366,10 +366,10 @@ void TSequencesList::ShowSequenceCell(int index)
         GridSeq->setCurrentCell(cell.row, column);
     }
     SetEditing(!Playing.load() && IsNameColumn(column));
-    if (QTableWidgetItem *item = GridSeq->item(cell.row, column))
-        GridSeq->scrollToItem(item, QAbstractItemView::EnsureVisible);
-    else
-        GridSeq->scrollTo(GridSeq->model()->index(cell.row, column), QAbstractItemView::PositionAtCenter);
+    // Out of view, the cell is scrolled to about the middle.
+    const QModelIndex at = GridSeq->model()->index(cell.row, column);
+    if (!GridSeq->viewport()->rect().contains(GridSeq->visualRect(at)))
+        GridSeq->scrollTo(at, QAbstractItemView::PositionAtCenter);
     GridSeq->viewport()->update();
 }
 
