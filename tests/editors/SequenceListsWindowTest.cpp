@@ -333,6 +333,7 @@ TEST_F(SequenceListsWindowTest, DialogsCutNamesClampNumbersAndShowOnlyWhatApplie
     EXPECT_EQ(first.Choice(), 1);
     first.ui->Zero->setChecked(true);
     EXPECT_EQ(first.Choice(), 2);
+    Keep(&first, "sequence-name.png");
     // Cancel leaves the caller's choice alone.
     platform::QueueAnswers({"Cancel"});
     std::string text = "keep";
@@ -345,6 +346,7 @@ TEST_F(SequenceListsWindowTest, DialogsCutNamesClampNumbersAndShowOnlyWhatApplie
     scenes.ui->UpDown1->Edit()->setText(QStringLiteral("300"));
     EXPECT_EQ(scenes.ui->UpDown1->Edit()->text(), QStringLiteral("256"));
     EXPECT_EQ(scenes.SceneCount(), 256);
+    Keep(&scenes, "make-scenes.png");
     platform::ActOnNextDialog("MakeScenes", [](QDialog &d) { static_cast<TMakeScenes &>(d).ui->Cancel->click(); });
     int count = 0;
     EXPECT_FALSE(WindowSeams().makeScenesDialog(count));
@@ -358,6 +360,7 @@ TEST_F(SequenceListsWindowTest, DialogsCutNamesClampNumbersAndShowOnlyWhatApplie
     EXPECT_EQ(chooser.ui->UpDown1->Max(), 5);
     EXPECT_EQ(chooser.Number(), 5);
     EXPECT_EQ(chooser.ui->NameLabel->text(), QStringLiteral("Stage left"));
+    Keep(&chooser, "position-chooser.png");
     platform::QueueAnswers({"Cancel"});
     EXPECT_EQ(WindowSeams().pmSceneChoose(2), -1);
 }
