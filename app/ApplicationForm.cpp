@@ -15,6 +15,7 @@
 #include "TPhisMast.h"
 #include "TProgramForm.h"
 #include "TSequencesList.h"
+#include "TSeqName.h"
 
 #include "platform/MsgBox.h"
 
@@ -94,6 +95,7 @@ bool CreateProgramWindows(int argc, char **argv)
     TraceStep("TMasterGroups");
     DebugForm = new TDebugForm;
     TraceStep("TDebugForm");
+    InstallSequenceDialogHooks(MainForm);
     TMainForm::RegisterStartupToolWindows();
     windowsCreated = true;
     return true;

@@ -475,6 +475,9 @@ bool RemoveFixture(int fixture)
         if (ChannelOffValues[c] != -1)
             SetChannelLevel(c, static_cast<std::uint8_t>(std::clamp<int>(ChannelOffValues[c], 0, 255)));
         PhysMasterMap[c] = 255;
+        // Groups forget the freed channel, so the next fixture placed there joins none.
+        for (int g = 0; g < GroupCount && g < static_cast<int>(Groups.size()); ++g)
+            Groups[static_cast<std::size_t>(g)].layers[0][c] = 0;
         FadeKind[c] = FadeJump;
         // The channel no longer belongs to a fixture: black-out leaves it alone.
         ChannelOffValues[c] = -1;

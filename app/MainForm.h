@@ -199,6 +199,8 @@ public:
     void ReplaceButtonClick();
     void ShowChange();
     void SeqListClick();
+    // A cell of the sequence list makes `index` current (the list itself needs no refresh).
+    void SelectSequenceFromList(int index);
 
 private:
     enum class ChangeSource { Program, Box, SequenceList };
@@ -361,9 +363,11 @@ public:
                  *SpeedButton10 = nullptr;
     QLabel *FixtureTitle = nullptr;
 
+    // Selects `fixture` again as a new selection: its panel is shown and set from its values.
+    void Reselect(int fixture);
+
 private:
     void SelectPanel(int old, int fixture);
-    void Reselect(int fixture);
     void SetFixtureTitle();
     void InstallFixtureWindowHooks();
     void LabelTracks(int fixture);

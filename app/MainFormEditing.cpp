@@ -78,12 +78,14 @@ bool EngineRunsSequences()
 }
 
 // The name dialog, or the default text and the first choice when there is none yet.
+// `choice` comes in as the dialog's preselection (3 offers "Inherited").
 bool AskName(const char *label, std::string &text, bool firstSceneChoice, int &choice)
 {
-    choice = 1;
     const auto &dialog = WindowSeams().seqNameDialog;
-    if (!dialog)
+    if (!dialog) {
+        choice = 1;
         return true;
+    }
     return dialog(label, text, firstSceneChoice, choice);
 }
 
@@ -373,13 +375,16 @@ void TMainForm::NewSeqClick()
         return;
     }
     const int at = CurrentSequenceRecord() ? CurSequence + 1 : 0;
+    // The record is in the table before the name is asked: whether a sequence existed is
+    // decided here, and the dialog offers "Inherited" then.
+    const bool hadSequence = SequenceCount > 0;
     SequenceRecord *seq = InsertNewSequence(at);
     if (!seq) {
         ReportMemoryError();
         return;
     }
     std::string name = SequenceDefaultName(SequenceCount);
-    int choice = 1;
+    int choice = hadSequence ? 3 : 1;
     if (!SequenceFromFile)
         AskName("Sequence Name", name, true, choice);
     seq->name = CutSequenceName(name);
@@ -559,6 +564,19 @@ void TMainForm::S0Click(int tag)
         return;
     FixturesToScene();
     SelectSequence(tag);
+}
+
+void TMainForm::SelectSequenceFromList(int index)
+{
+    EditingCreate();
+    if (index < 0 || index >= ui->Sequence->count())
+        return;
+    FixturesToScene();
+    {
+        const QSignalBlocker block(ui->Sequence);
+        ui->Sequence->setCurrentIndex(index);
+    }
+    SequenceChangeFrom(ChangeSource::SequenceList);
 }
 
 void TMainForm::SeqListClick()

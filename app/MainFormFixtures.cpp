@@ -1058,6 +1058,8 @@ void TMainForm::CreatePosMemClick()
     if (AccessLevel > 1 || !CreatePositionMemory())
         return;
     CallSeam(WindowSeams().posMemShow);
+    SliderSceneChange();
+    Reselect(SelectedFixture);
     MenuPosMemUpdate();
 }
 
@@ -1066,7 +1068,9 @@ void TMainForm::EditPosMemClick()
     if (!PositionMemoryPresent)
         return;
     CallSeam(WindowSeams().posMemShow);
+    SliderSceneChange();
     Reselect(SelectedFixture);
+    MenuPosMemUpdate();
 }
 
 void TMainForm::RemPosMemClick()

@@ -278,6 +278,8 @@ void TMainForm::TransportCreate()
     DTempoButton = new TSpeedButton(this);
     DTempoButton->setObjectName(QStringLiteral("DTempoButton"));
     DTempoButton->SetCaption("Tempo");
+    // A painted button has no size of its own: the transport bar's layout needs one.
+    DTempoButton->setFixedSize(48, 24);
     DTempoButton->hide();
 
     TimerFonPlay = new QTimer(this);

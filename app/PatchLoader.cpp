@@ -69,14 +69,6 @@ bool ReadProfileHeader(const std::string &path, DeviceTypeEntry &entry)
     return true;
 }
 
-int FindDeviceType(const std::string &fileName)
-{
-    for (int i = 0; i < DeviceTypeCount; ++i)
-        if (DeviceTypes[static_cast<std::size_t>(i)].fileName == fileName)
-            return i;
-    return -1;
-}
-
 void PointAtDeviceType(FixtureRecord &f, int type)
 {
     f.deviceType = static_cast<std::int16_t>(type);
@@ -250,6 +242,14 @@ void ReadConfigChunks(BinaryStream &s)
 }
 
 } // namespace
+
+int FindDeviceType(const std::string &fileName)
+{
+    for (int i = 0; i < DeviceTypeCount; ++i)
+        if (DeviceTypes[static_cast<std::size_t>(i)].fileName == fileName)
+            return i;
+    return -1;
+}
 
 std::string DevicesFolder()
 {

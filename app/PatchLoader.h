@@ -29,6 +29,8 @@ std::string DeviceProfilePath(const std::string &profileFileName);
 // Fills DeviceTypes from the "*.dsp" files of "Devices", sorted by device name.
 // Fixtures already patched are pointed at the new entries by their profile name.
 void LoadDeviceProfiles();
+// The catalogue index of the profile file `fileName` (exact match), -1 when absent.
+int FindDeviceType(const std::string &fileName);
 
 // Reads the setup header and the patch; returns 0 on success, 1 on failure (wrong
 // "DATA" tag, a version of 52 or more, a read past the end, a fixture outside the

@@ -109,6 +109,37 @@ SequenceRecord *TakeSequence(int index)
     return seq;
 }
 
+int MovedSequenceIndex(int i, int from, int to)
+{
+    if (i < 0)
+        return i;
+    if (i == from)
+        return to;
+    if (from < to && i > from && i <= to)
+        return i - 1;
+    if (to < from && i >= to && i < from)
+        return i + 1;
+    return i;
+}
+
+bool MoveSequence(int from, int to)
+{
+    if (from == to || !SequenceAt(from) || !SequenceAt(to))
+        return false;
+    HoldEngine hold;
+    SequenceRecord *moved = Sequences[static_cast<std::size_t>(from)];
+    const int step = from < to ? 1 : -1;
+    for (int i = from; i != to; i += step)
+        Sequences[static_cast<std::size_t>(i)] = Sequences[static_cast<std::size_t>(i + step)];
+    Sequences[static_cast<std::size_t>(to)] = moved;
+    if (PlayInBackground.load())
+        PlaySequence = MovedSequenceIndex(PlaySequence, from, to);
+    for (PlayerSlot &slot : PlayerSlots)
+        slot.sequence = static_cast<std::int16_t>(MovedSequenceIndex(slot.sequence, from, to));
+    UndoBlockValid = 0;
+    return true;
+}
+
 bool DeleteSequence(int index)
 {
     if (index < 0 || index >= SequenceCount)

@@ -24,6 +24,7 @@ extern std::uint8_t ConfirmOptions;
 constexpr std::uint8_t ConfirmSceneDelete = 0x01;
 constexpr std::uint8_t ConfirmSequenceDelete = 0x02;
 constexpr std::uint8_t ConfirmCueDelete = 0x04;
+constexpr std::uint8_t ConfirmGroupDelete = 0x08;
 // Set while a show is loaded, created or saved; the sequence change does nothing then
 // (the show file's own busy flag, so the auto-backup sees it too).
 extern std::atomic<std::uint8_t> &ShowLoading;
@@ -50,6 +51,13 @@ SequenceRecord *InsertNewSequence(int at);
 SequenceRecord *TakeSequence(int index);
 // Frees the sequence at `index` with its scenes and closes the table up.
 bool DeleteSequence(int index);
+// Where index `i` goes when the record at `from` moves to `to`: `from` becomes `to`, the
+// indices between shift by one toward `from`; others and -1 stay.
+int MovedSequenceIndex(int i, int from, int to);
+// Moves the record at `from` to `to` (both inside the table), holding the engine; a
+// background play and the player slots follow their sequences. The graph editor's undo
+// block, which names sequences by index, is dropped. False when nothing moved.
+bool MoveSequence(int from, int to);
 
 enum class EditResult { Done, Refused, Limit, NoMemory };
 // Moves the scenes from `fromScene` to the end of sequence `index` into a new sequence

@@ -1,12 +1,13 @@
 // Writes seed inputs for the fuzz targets with the program's own writers, one folder per
 // target: FOLDER/show (a new show, a patched show with a second sequence and the optional
 // chunks, a configuration file), FOLDER/sequence (a sequence, a scene, a show to
-// preview), FOLDER/profile (a profile with every kind of element group, an icon picture,
+// preview), FOLDER/device-sequence (a fixture's range and an empty one), FOLDER/profile (a profile with every kind of element group, an icon picture,
 // and the picture data alone) and FOLDER/settings.
 #include "FuzzSetup.h"
 
 #include "app/SequenceFile.h"
 #include "app/ShowModel.h"
+#include "editors/DeviceSequenceFile.h"
 #include "controls/Buttons.h"
 #include "controls/Faders.h"
 #include "controls/Knob.h"
@@ -91,6 +92,19 @@ void SequenceSeeds(const std::string &dir)
     Save(dir + "/preview.d1k", show);
 }
 
+// Device-sequence files of the patched spot over the second sequence's scenes, and an
+// empty one.
+void DeviceSequenceSeeds(const std::string &dir)
+{
+    const SequenceRecord &seq = *Sequences[SequenceCount - 1];
+    MemoryStream range;
+    WriteDeviceSequence(range, DeviceSequenceOf(Fixtures[0], seq, 0, seq.sceneCount - 1));
+    Save(dir + "/spot.sqd", range);
+    MemoryStream empty;
+    WriteDeviceSequence(empty, DeviceSequenceOf(Fixtures[1], seq, 1, 0));
+    Save(dir + "/empty.sqd", empty);
+}
+
 void ProfileSeeds(const std::string &dir)
 {
     RegisterPanelClassDescriptors();
@@ -146,7 +160,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings", "/sequence"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/device-sequence"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
@@ -154,6 +168,7 @@ int main(int argc, char **argv)
     QuietShowCore();
     ShowSeeds(dir + "/show");
     SequenceSeeds(dir + "/sequence");
+    DeviceSequenceSeeds(dir + "/device-sequence");
     ProfileSeeds(dir + "/profile");
     SettingsSeeds(dir + "/settings");
     RemoveFuzzFolder();

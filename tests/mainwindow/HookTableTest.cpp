@@ -31,9 +31,6 @@ const std::vector<WaitingHook> &WaitingList()
     static const std::vector<WaitingHook> list = {
 
 
-        {"WindowSeams", "sequencesListCheckEditing", "sequence list window"},
-        {"WindowSeams", "sequencesListRefresh", "sequence list window"},
-        {"WindowSeams", "refreshMultiSeqCell", "sequence list window"},
         {"WindowSeams", "playListVisible", "play list"},
         {"WindowSeams", "playListPlay", "play list"},
         {"WindowSeams", "playListStop", "play list"},
@@ -50,11 +47,6 @@ const std::vector<WaitingHook> &WaitingList()
         {"WindowSeams", "editorsSceneChanged", "values and time editor"},
         {"WindowSeams", "editorsHooked", "values and time editor"},
         {"WindowSeams", "trackEditRefresh", "track editor"},
-        {"WindowSeams", "posMemShow", "position memory"},
-        {"WindowSeams", "pmSceneChoose", "position memory"},
-        {"WindowSeams", "seqNameDialog", "sequence dialogs"},
-        {"WindowSeams", "makeScenesDialog", "sequence dialogs"},
-        {"WindowSeams", "seqStCopChoose", "sequence dialogs"},
 
         {"ToolWindows", "GraphEdit", "values and time editor"},
         {"ToolWindows", "TrackEdit", "track editor"},

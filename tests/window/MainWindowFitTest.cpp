@@ -7,6 +7,11 @@
 
 #include "app/TWrapBoxLayout.h"
 #include "app/ToolWindows.h"
+#include "editors/TMakeScenes.h"
+#include "editors/TPMScene.h"
+#include "editors/TPosMem.h"
+#include "editors/TSeqName.h"
+#include "editors/TSeqStCopF.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -298,3 +303,68 @@ TEST_F(MainWindowFitTest, TerminationSignalClosesThroughTheMainWindowWhileAModal
 }
 
 } // namespace
+
+namespace {
+
+// Every visible direct child of a window lies inside it.
+void ExpectChildrenInside(QWidget &w)
+{
+    const QRect inside = w.rect();
+    for (QWidget *c : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!c->isWindow() && c->isVisibleTo(&w))
+            EXPECT_TRUE(inside.contains(c->geometry())) << w.objectName().toStdString() << ": "
+                                                        << c->objectName().toStdString();
+}
+
+} // namespace
+
+TEST_F(MainWindowFitTest, SequenceListAndPositionMemoryFit1024x768)
+{
+    const QSize screen(1024, 768);
+    transport_test::AddSequence(2);
+    transport_test::AddSequence(3);
+    form->FillSequenceBox();
+    QAction *list = form->findChild<QAction *>(QStringLiteral("SeqList1"));
+    ASSERT_NE(list, nullptr);
+    list->trigger();
+    QWidget *sequences = form->findChild<QWidget *>(QStringLiteral("SequencesList"), Qt::FindDirectChildrenOnly);
+    if (!sequences)
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("SequencesList"))
+                sequences = w;
+    ASSERT_NE(sequences, nullptr);
+    ASSERT_TRUE(sequences->isVisible());
+    EXPECT_LE(sequences->frameGeometry().width(), screen.width());
+    EXPECT_LE(sequences->frameGeometry().height(), screen.height());
+    QAction *doubleSize = sequences->findChild<QAction *>(QStringLiteral("DoubleSize1"));
+    ASSERT_NE(doubleSize, nullptr);
+    doubleSize->trigger();
+    EXPECT_LE(sequences->frameGeometry().width(), screen.width());
+    EXPECT_LE(sequences->frameGeometry().height(), screen.height());
+    doubleSize->trigger();
+
+    PositionScenes.assign(1, PositionScene{});
+    PositionSceneCount = 1;
+    TPosMem posMem;
+    TPMScene chooser(1);
+    TSeqName name("Sequence Name", "SEQUENCE 3", true, 3);
+    TMakeScenes scenes;
+    TSeqStCopF range(0);
+    for (QDialog *d : std::initializer_list<QDialog *>{&posMem, &chooser, &name, &scenes, &range}) {
+        EXPECT_LE(d->width(), screen.width()) << d->objectName().toStdString();
+        EXPECT_LE(d->height(), screen.height()) << d->objectName().toStdString();
+        ExpectChildrenInside(*d);
+    }
+
+    // The docked player with the tempo twins shown.
+    form->findChild<QAction *>(QStringLiteral("MultiSeqPlayer"))->trigger();
+    form->DUpDownTempo->show();
+    form->DTempoButton->show();
+    ShowAt(screen);
+    ExpectInsideAndApart(Controls(ui->TransportControl), form->rect());
+    QWidget *panel = ui->TransportControl->findChild<QWidget *>(QStringLiteral("MSPanel"));
+    ASSERT_NE(panel, nullptr);
+    for (const auto &[w, r] : Controls(panel))
+        EXPECT_TRUE(form->rect().contains(r)) << w->objectName().toStdString();
+    Grab("main-tempo-twins-1024x768.png");
+}
