@@ -1,11 +1,17 @@
-// Hardware and synchronisation window: interface choice, DMX input modes, beat and MIDI input, LAN link.
+// Hardware and synchronisation window: interface choice and test, DMX input settings,
+// the stand-alone mode with its image compile and flash download, auto-backup, media and
+// delete-confirmation options, and the pages of beat and MIDI input.
 #pragma once
 
 #include <QWidget>
 
+#include <cstdint>
+#include <memory>
+
 namespace Ui {
 class TAudSynch;
 }
+class HoldEngine;
 
 class TAudSynch : public QWidget {
     Q_OBJECT
@@ -15,6 +21,62 @@ public:
     ~TAudSynch() override;
 
     Ui::TAudSynch *ui;
+
+    // Form.
+    void FormCreate();
+    void FormDestroy();
+    void FormActivate();
+    bool FormCloseQuery();
+
+    // Hardware page (TAudSynchHardware.cpp).
+    void TESTClick();
+    void DorvIICheckClick();
+    void DorvDelayChange();
+    void DMXInputModeClick(int index);
+    void ThroughClick();
+    void FromLanClick();
+    // Shows the DMX output and input states and offers "Through" as they allow.
+    void ShowDmxState();
+    // The revision text of the open device, or "Hardware is inaccessible".
+    void ShowRevision();
+
+    // Autonom page (TAudSynchAutonom.cpp).
+    void AutonomShow();
+    // Asks the interface for its flash id and sets FlashCapacity and the label.
+    void QueryFlashId();
+    void ProgrammingClick();
+    void CalculateShow();
+    void ConfirmClick();
+    void CancelClick();
+    void GoAutonomClick();
+
+    // Other page.
+    void BackupClick();
+    void ConfirmBoxClick(int bit, bool checked);
+
+    // The choice of "Full Control" on the MIDI page (off while the multi-sequence player
+    // runs; "Sequences" is taken then).
+    void SetFullControlOffered(bool offered);
+
+    // Audio delay of the interface's own beat input, in ms (200..5000).
+    int DorvDelayMs() const;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void ConnectHardwarePage();
+    void ConnectAutonomPage();
+    void ConnectOtherPage();
+    // Rebinds the interface library of InterfaceKind and reads the revision again.
+    void RebindInterface();
+    // Ends a compile that cannot go on: the engine is released and "Cancel" offered.
+    void AbandonCompile();
+
+    // Held from "Programming" until "Confirm" or "Cancel" ends it, or a failure does.
+    std::unique_ptr<HoldEngine> compileHold_;
+    bool creating_ = false;
 };
 
 extern TAudSynch *AudSynch;

@@ -43,7 +43,6 @@ const std::vector<WaitingHook> &WaitingList()
         {"WindowSeams", "crossFadeToCurrentCue", "cue lists"},
         {"WindowSeams", "cueListSequenceInserted", "cue lists"},
         {"WindowSeams", "cueListSequenceDeleted", "cue lists"},
-        {"WindowSeams", "audSynchFullControl", "hardware and synchronisation window"},
         {"WindowSeams", "graphEditOpen", "values and time editor"},
         {"WindowSeams", "graphEditRepaintColumn", "values and time editor"},
         {"WindowSeams", "graphEditMarker", "values and time editor"},
@@ -143,7 +142,8 @@ const std::vector<Hook> &WindowSeamList()
         HOOK(WindowSeams, phisMastActivate),          HOOK(WindowSeams, posMemShow),
         HOOK(WindowSeams, pmSceneChoose),             HOOK(WindowSeams, seqStCopChoose),
         HOOK(WindowSeams, runProfileEditor),          HOOK(WindowSeams, refreshPhysicalMasters),
-        HOOK(WindowSeams, crossFadeToCurrentCue)};
+        HOOK(WindowSeams, crossFadeToCurrentCue),
+        HOOK(WindowSeams, audSynchDmxState)};
     return l;
 }
 #undef HOOK
