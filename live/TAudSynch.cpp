@@ -102,11 +102,15 @@ void TAudSynch::FormCreate()
     for (int bit = 0; bit < int(boxes.size()); ++bit)
         boxes[bit]->setChecked(ConfirmOptions & (1u << bit));
     ShowDmxState();
+    MidiCreate();
+    AudioCreate();
     creating_ = false;
 }
 
 void TAudSynch::FormDestroy()
 {
+    MidiDestroy();
+    AudioDestroy();
     DmxInSettingsBytes = {DmxInEnabled ? std::uint8_t(1) : std::uint8_t(0),
                           DmxInMode,
                           HardwareBeatInput ? std::uint8_t(1) : std::uint8_t(0),

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 namespace Ui {
 class TAudSynch;
@@ -61,6 +62,29 @@ public:
     // Audio delay of the interface's own beat input, in ms (200..5000).
     int DorvDelayMs() const;
 
+    // Audio page (TAudSynchAudio.cpp): the sound-card beat detector.
+    void AudioCreate();
+    void AudioDestroy();
+    // Stops a running capture and, with the detector on, starts it on the chosen device
+    // and format.
+    void AudioDevicesChange();
+    void StopClick();
+    std::intptr_t AudioAppMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+    void AudioFormPaint();
+
+    // MIDI page (TAudSynchMidi.cpp): remote control from a MIDI device.
+    void MidiCreate();
+    void MidiDestroy();
+    void MidiEnabledClick();
+    void MidiDevicesChange(int index);
+    // The device list from the sequencer; the stored device chosen when it is there.
+    void FillMidiDevices();
+    // The reader thread of the open device (none when closed).
+    std::thread::id MidiReaderId() const;
+
+    struct AudioPage;
+    struct MidiPage;
+
 protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
@@ -77,6 +101,8 @@ private:
     // Held from "Programming" until "Confirm" or "Cancel" ends it, or a failure does.
     std::unique_ptr<HoldEngine> compileHold_;
     bool creating_ = false;
+    AudioPage *audio_ = nullptr;   // made by AudioCreate, freed by AudioDestroy
+    MidiPage *midi_ = nullptr;     // made by MidiCreate, freed by MidiDestroy
 };
 
 extern TAudSynch *AudSynch;

@@ -8,6 +8,7 @@
 #include "LevelPipeline.h"
 #include "MainForm.h"
 #include "PlayState.h"
+#include "TDMXINf.h"
 #include "WindowSeams.h"
 
 #include "platform/MsgBox.h"
@@ -42,6 +43,8 @@ void TAudSynch::ConnectHardwarePage()
             ui->DorvIICheck->setChecked(false);
         }
     });
+    ui->Assign->setEnabled(true);
+    connect(ui->Assign, &QPushButton::clicked, this, [this] { RunDmxInAssignment(this); });
     connect(ui->Diagnostics, &QPushButton::toggled, this, [this](bool down) { ui->Correct->setVisible(down); });
 }
 
