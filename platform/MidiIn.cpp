@@ -17,6 +17,9 @@ namespace platform {
 
 namespace {
 
+// The library's own error printing: a missing sequencer is an answer here, not an error.
+void Quiet(const char *, int, const char *, int, const char *, ...) {}
+
 struct PortAddress {
     int client = 0;
     int port = 0;
@@ -38,6 +41,7 @@ struct Sequencer {
         if (tried)
             return seq;
         tried = true;
+        snd_lib_error_set_handler(Quiet);
         if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) {
             seq = nullptr;
             return nullptr;

@@ -25,6 +25,8 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <chrono>
 #include <cstring>
@@ -224,6 +226,7 @@ TEST_F(InputsProgramTest, AssignedPlayStopRunsFromDmxInputAndIsSavedWithTheShow)
         f.DropFromFunctions(19, 5);
         EXPECT_EQ(f.ui->ListView2->topLevelItem(0)->text(1), QStringLiteral("Play/Stop"));
         Grab(f, "dmxinf.png");
+        EXPECT_LE(f.frameGeometry().width(), 1024);
         EXPECT_LE(f.frameGeometry().height(), 728);
         QTest::mouseClick(f.ui->OK, Qt::LeftButton);
     });
@@ -278,4 +281,41 @@ TEST_F(InputsProgramTest, AudioAndMidiPagesFit1024x768)
         EXPECT_LE(corner.x(), AudSynch->width());
         EXPECT_LE(corner.y(), AudSynch->height());
     }
+}
+
+// A real drag with the mouse: a function dragged from the list onto a channel row, and
+// that row dragged onto another; the function list keeps its rows. The offscreen
+// platform has no drag and drop: run it under a display (QT_QPA_PLATFORM=xcb).
+TEST_F(InputsProgramTest, DraggingWithTheMouseAssignsAndMoves)
+{
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+        GTEST_SKIP() << "no drag and drop on the offscreen platform";
+    TDMXINf f(form);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    auto drag = [&](QTreeWidget *from, int fromRow, int toRow) {
+        QWidget *src = from->viewport();
+        QWidget *dst = f.ui->ListView2->viewport();
+        const QPoint start = from->visualItemRect(from->topLevelItem(fromRow)).center();
+        const QPoint end = f.ui->ListView2->visualItemRect(f.ui->ListView2->topLevelItem(toRow)).center();
+        QWindow *win = f.windowHandle();
+        const QPoint endInWindow = dst->mapTo(&f, end);
+        QTimer::singleShot(30, [&] {
+            QTest::mouseMove(win, endInWindow);
+            QTimer::singleShot(30, [&] { QTest::mouseRelease(win, Qt::LeftButton, {}, endInWindow); });
+        });
+        const QPoint startInWindow = src->mapTo(&f, start);
+        QTest::mousePress(win, Qt::LeftButton, {}, startInWindow);
+        QTest::mouseMove(win, startInWindow + QPoint(5, 5));
+        QTest::mouseMove(win, startInWindow + QPoint(30, 10));
+        QTest::qWait(120);
+    };
+    drag(f.ui->ListView1, 17, 3);   // "BlackOut" onto channel 4
+    EXPECT_EQ(f.ui->ListView2->topLevelItem(3)->text(1), QStringLiteral("BlackOut"));
+    drag(f.ui->ListView2, 3, 6);    // channel 4 onto channel 7
+    EXPECT_EQ(f.ui->ListView2->topLevelItem(6)->text(1), QStringLiteral("BlackOut"));
+    EXPECT_EQ(f.ui->ListView2->topLevelItem(3)->text(1), QStringLiteral(" "));
+    EXPECT_EQ(f.ui->ListView1->topLevelItemCount(), 69);
+    EXPECT_EQ(f.ui->ListView2->topLevelItemCount(), 512);
+    f.CancelClick();
 }
