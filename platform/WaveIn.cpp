@@ -11,6 +11,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -26,9 +28,13 @@ struct DeviceSource {
     WaveIn::Worker *fileCapture = nullptr;   // the capture that reads the file
 };
 
+void FromEnvironment(DeviceSource &s);
+
 DeviceSource &Source()
 {
     static DeviceSource s;
+    static std::once_flag once;
+    std::call_once(once, [] { FromEnvironment(s); });
     return s;
 }
 
@@ -63,7 +69,32 @@ bool TableRate(int rate)
     return rate == 44100 || rate == 22050 || rate == 11025;
 }
 
+// BRTV_WAVE_IN: a WAV file as the only capture device, played in real time.
+void FromEnvironment(DeviceSource &s)
+{
+    const char *path = std::getenv("BRTV_WAVE_IN");
+    if (!path || !*path)
+        return;
+    std::string error;
+    const std::optional<WaveData> wave = ReadWaveFile(path, error);
+    if (!wave) {
+        std::fprintf(stderr, "BRTV_WAVE_IN: %s\n", error.c_str());
+        return;
+    }
+    const std::string name = path;
+    s.fake = std::vector<FakeWaveInDevice>{{"WAV " + name.substr(name.find_last_of('/') + 1), {wave->format}}};
+    s.wavePath = path;
+    s.paced = true;
+}
+
 } // namespace
+
+void ReadWaveInEnvironment()
+{
+    DeviceSource &s = Source();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    FromEnvironment(s);
+}
 
 std::vector<std::string> WaveInDevices()
 {

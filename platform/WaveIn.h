@@ -40,6 +40,10 @@ struct WaveData {
 };
 std::optional<WaveData> ReadWaveFile(const std::string &path, std::string &error);
 
+// BRTV_WAVE_IN names a WAV file that stands in for the sound card: the only device,
+// played in real time. Read on first use; tests read it again with this.
+void ReadWaveInEnvironment();
+
 // Tests: the next captures read this WAV file instead of the device. Paced, the file
 // plays in real time; otherwise a buffer is handed over only by StepWaveIn. An empty
 // path gives the device back.

@@ -15,7 +15,9 @@
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <numeric>
 #include <vector>
 
@@ -168,6 +170,25 @@ TEST(BeatDetector, WaveFilesThroughTheCapturePath)
     std::filesystem::copy_file(clicks16, cut);
     std::filesystem::resize_file(cut, 30);
     EXPECT_FALSE(platform::ReadWaveFile(cut, error));
+
+    // BRTV_WAVE_IN: the file is the only device and plays in real time.
+    setenv("BRTV_WAVE_IN", clicks16.c_str(), 1);
+    platform::ReadWaveInEnvironment();
+    unsetenv("BRTV_WAVE_IN");
+    EXPECT_EQ(platform::WaveInDevices(), std::vector<std::string>{"WAV clicks16.wav"});
+    EXPECT_TRUE(platform::WaveInSupports(0, {44100, 16}));
+    EXPECT_FALSE(platform::WaveInSupports(0, {11025, 8}));
+    std::atomic<int> buffers{0};
+    platform::WaveIn in;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(in.Start(0, {44100, 16}, 4096, [&](const std::uint8_t *, int) { ++buffers; }, error));
+    while (buffers < 10 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    in.Stop();
+    EXPECT_GE(buffers.load(), 10);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));   // 10 buffers: 464 ms
+    platform::SetWaveInFile("", false);
+    platform::UseSystemWaveInDevices();
     std::filesystem::remove_all(dir);
 }
 
