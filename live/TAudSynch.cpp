@@ -130,13 +130,12 @@ void TAudSynch::FormActivate()
     ui->GoAutonom->setEnabled(!playing);
     (InterfaceKind == UsbInterfaceKind ? ui->USB : ui->LPT)->setChecked(true);
     ShowRevision();
-    ui->DmxInBox->setVisible(DeviceState >= 0);
     AutonomShow();
 }
 
 bool TAudSynch::FormCloseQuery()
 {
-    return !ui->Memo->isVisible();
+    return ui->Memo->isHidden();
 }
 
 void TAudSynch::showEvent(QShowEvent *e)

@@ -97,6 +97,7 @@ private:
     void RebindInterface();
     // Ends a compile that cannot go on: the engine is released and "Cancel" offered.
     void AbandonCompile();
+    void HideCompileReport();
 
     // Held from "Programming" until "Confirm" or "Cancel" ends it, or a failure does.
     std::unique_ptr<HoldEngine> compileHold_;

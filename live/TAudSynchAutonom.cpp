@@ -4,6 +4,8 @@
 #include "ui_AudSynch.h"
 
 #include "HardwareSettings.h"
+#include "StandAloneImage.h"
+#include "TDOWNLOAD.h"
 
 #include "EngineHold.h"
 #include "InterfaceBinding.h"
@@ -11,6 +13,7 @@
 #include "PlayControl.h"
 #include "PlayState.h"
 
+#include "platform/Files.h"
 #include "platform/MsgBox.h"
 
 #include <chrono>
@@ -71,10 +74,43 @@ void TAudSynch::QueryFlashId()
 
 void TAudSynch::ProgrammingClick()
 {
+    // A compile whose report is shown waits for "Confirm" or "Cancel".
+    if (PlayRunning() || compileHold_)
+        return;
+    if (DmxInMode == 4) {
+        platform::ShowMessage(Caption, "Controller doesn't support current DMX input mode");
+        return;
+    }
+    AutonomShow();
+    compileHold_ = std::make_unique<HoldEngine>();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    CalculateShow();
 }
 
 void TAudSynch::CalculateShow()
 {
+    ui->Memo->clear();
+    ui->Memo->show();
+    StandAloneInput input;
+    const bool revision74 = HardwareRevision[0] == '7' && HardwareRevision[2] == '4';
+    const bool audioStart = revision74 && !ui->AudioStart->isHidden() && ui->AudioStart->isChecked();
+    input.flags = StandAloneFlags(DmxInEnabled != 0, DmxInMode, audioStart);
+    input.delay = static_cast<std::uint8_t>(DorvDelayMs() / 50);
+    input.capacity = FlashCapacity;
+    input.folder = platform::ProgramFolder();
+
+    const StandAloneResult result = CompileStandAloneImage(input);
+    for (const std::string &line : result.memo)
+        ui->Memo->appendPlainText(QString::fromStdString(line));
+    if (!result.error.empty())
+        platform::ShowMessage(Caption, result.error);
+    if (result.status == StandAloneResult::Compiled && result.fits) {
+        ui->Confirm->show();
+        ui->Cancel->show();
+        ui->Confirm->setFocus();
+        return;
+    }
+    AbandonCompile();
 }
 
 void TAudSynch::AbandonCompile()
@@ -85,12 +121,47 @@ void TAudSynch::AbandonCompile()
     ui->Cancel->setFocus();
 }
 
+namespace {
+void RemoveImage()
+{
+    const std::string path = platform::ProgramFolder() + StandAloneImageName;
+    if (platform::FileExists(path))
+        platform::RemoveFile(path);
+}
+} // namespace
+
+void TAudSynch::HideCompileReport()
+{
+    ui->Memo->clear();
+    ui->Memo->hide();
+    ui->Confirm->hide();
+    ui->Cancel->hide();
+}
+
 void TAudSynch::ConfirmClick()
 {
+    HideCompileReport();
+    if (InterfaceRequestsBound()) {
+        SendInterfaceRequest(11, 0, 0);
+        {
+            TDOWNLOAD download(this);
+            if (download.Ready())
+                platform::RunModalDialog(download);
+        }
+        RebindInterface();
+        RemoveImage();
+    } else {
+        platform::ShowMessage(Caption, "Internal error, programming aborted.");
+    }
+    compileHold_.reset();
+    FormActivate();
 }
 
 void TAudSynch::CancelClick()
 {
+    RemoveImage();
+    HideCompileReport();
+    compileHold_.reset();
 }
 
 void TAudSynch::GoAutonomClick()

@@ -20,7 +20,8 @@ const char *const Caption = "Brantoval-1024";
 
 QString RevisionText(const char *format)
 {
-    return QString::asprintf(format, HardwareRevision[0], HardwareRevision[1], int(DmxOutChannels));
+    // The revision text is digit, point, digit.
+    return QString::asprintf(format, HardwareRevision[0], HardwareRevision[2], int(DmxOutChannels));
 }
 } // namespace
 
