@@ -24,6 +24,16 @@ namespace {
 const char *const Caption = "Brantoval-1024";
 constexpr int WaveformPoints = 256;
 
+// The capture's failure codes and their boxes.
+const std::pair<std::intptr_t, const char *> AudioErrorTexts[] = {
+    {67, "Close Error"},
+    {72, "Can't Start while recording"},
+    {80, "Can't prepare while recording"},
+    {82, "Can't RESET while recording"},
+    {83, "Stop Error"},
+    {85, "Can't unprepare while recording"},
+};
+
 // Paints the page's picture into its frame.
 class PaintFilter : public QObject {
 public:
@@ -84,30 +94,25 @@ void TAudSynch::AudioCreate()
             ui->AudioDevices->addItem(QString::fromStdString(d));
         ui->AudioDevices->setCurrentIndex(Audio.device < audio_->deviceCount ? int(Audio.device) : 0);
     }
-    for (QWidget *w : std::initializer_list<QWidget *>{ui->BeatDetector, ui->Edit5, ui->AGC, ui->Detector, ui->Filter,
-                                                        ui->Volume, ui->Depth, ui->Delay, ui->TrigLevel, ui->FilterDepth}) {
-        const QSignalBlocker block(w);
-        if (w == ui->BeatDetector)
-            ui->BeatDetector->setChecked(Audio.enabled);
-        else if (w == ui->Edit5)
-            ui->Edit5->setValue(Audio.format);
-        else if (w == ui->AGC)
-            ui->AGC->setChecked(Audio.agc);
-        else if (w == ui->Detector)
-            ui->Detector->setChecked(!Audio.waveform);
-        else if (w == ui->Filter)
-            ui->Filter->setChecked(Audio.filter);
-        else if (w == ui->Volume)
-            ui->Volume->setValue(Audio.volume);
-        else if (w == ui->Depth)
-            ui->Depth->setValue(Audio.depth);
-        else if (w == ui->Delay)
-            ui->Delay->setValue(Audio.hold * 50);
-        else if (w == ui->TrigLevel)
-            ui->TrigLevel->setValue(Audio.trigger);
-        else if (w == ui->FilterDepth)
-            ui->FilterDepth->setValue(Audio.filterDepth >= 1 && Audio.filterDepth <= 8 ? int(Audio.filterDepth) : 7);
-    }
+    const std::initializer_list<QWidget *> controls{ui->BeatDetector, ui->Edit5,  ui->AGC,   ui->Detector,
+                                                    ui->Filter,       ui->Volume, ui->Depth, ui->Delay,
+                                                    ui->TrigLevel,    ui->FilterDepth};
+    for (QWidget *w : controls)
+        w->blockSignals(true);
+    ui->BeatDetector->setChecked(Audio.enabled);
+    ui->Edit5->setValue(Audio.format);
+    ui->AGC->setChecked(Audio.agc);
+    ui->Detector->setChecked(!Audio.waveform);
+    ui->Filter->setChecked(Audio.filter);
+    ui->Volume->setValue(Audio.volume);
+    ui->Depth->setValue(Audio.depth);
+    ui->Delay->setValue(Audio.hold * 50);
+    ui->TrigLevel->setValue(Audio.trigger);
+    // A stored depth outside 1..8 filters as depth 7 does (divisor 8); the byte is kept
+    // until the fader is moved.
+    ui->FilterDepth->setValue(Audio.filterDepth >= 1 && Audio.filterDepth <= 8 ? int(Audio.filterDepth) : 7);
+    for (QWidget *w : controls)
+        w->blockSignals(false);
     ui->VolumeValue->setNum(ui->Volume->value());
     ui->DepthValue->setNum(ui->Depth->value());
     ui->DelayValue->setNum(ui->Delay->value());
@@ -116,6 +121,8 @@ void TAudSynch::AudioCreate()
     ui->DepthBox->setVisible(Audio.agc);
     ui->FilterDepthBox->setVisible(Audio.filter);
     SetLamp(ui->BeatLamp, false);
+    if (MainForm)
+        SetLamp(MainForm->findChild<QWidget *>(QStringLiteral("BeatLamp")), false);
 
     connect(ui->BeatDetector, &QCheckBox::clicked, this, [this](bool on) {
         Audio.enabled = on;
@@ -275,25 +282,11 @@ std::intptr_t TAudSynch::AudioAppMessage(std::uint32_t msg, std::uintptr_t wPara
         ui->AudioForm->update();
         break;
     }
-    case 67:
-        platform::ShowMessage(Caption, "Close Error");
-        break;
-    case 72:
-        platform::ShowMessage(Caption, "Can't Start while recording");
-        break;
-    case 80:
-        platform::ShowMessage(Caption, "Can't prepare while recording");
-        break;
-    case 82:
-        platform::ShowMessage(Caption, "Can't RESET while recording");
-        break;
-    case 83:
-        platform::ShowMessage(Caption, "Stop Error");
-        break;
-    case 85:
-        platform::ShowMessage(Caption, "Can't unprepare while recording");
-        break;
-    default:   // 65: the buffers go round by themselves here
+    default:
+        // 65 needs nothing: the buffers go round by themselves here.
+        for (const auto &[code, text] : AudioErrorTexts)
+            if (code == lParam)
+                platform::ShowMessage(Caption, text);
         break;
     }
     return 0;

@@ -80,13 +80,7 @@ protected:
     {
         DestroyProgramWindows();
         between();
-        platform::QueueAnswers({"Yes", "1"});
-        char arg0[] = "brantoval";
-        char *argv[] = {arg0, nullptr};
-        ASSERT_TRUE(CreateProgramWindows(1, argv));
-        StopOutputTimer();
-        form = MainForm;
-        ui = form->ui;
+        StartProgram();
         a = AudSynch->ui;
     }
     Ui::TAudSynch *a = nullptr;

@@ -35,14 +35,7 @@ protected:
         ShowModified = 0;
         EngineBusy = 0;
         WindowSeams() = WindowSeamTable{};
-        // No interface library in the program folder: demo mode, then "New Show".
-        platform::QueueAnswers({"Yes", "1"});
-        char arg0[] = "brantoval";
-        char *argv[] = {arg0, nullptr};
-        ASSERT_TRUE(CreateProgramWindows(1, argv));
-        StopOutputTimer();   // the test ticks the engine itself
-        form = MainForm;
-        ui = form->ui;
+        StartProgram();
         startupSequences = SequenceCount;
         startupBox = ui->Sequence->count();
         transport_test::ResetPlayState();
@@ -59,6 +52,19 @@ protected:
         platform::ResetAnswers();
         platform::SetProgramFolder("");
         std::filesystem::remove_all(root);
+    }
+
+    // Creates the program's windows as `main` does: no interface library in the program
+    // folder, so demo mode, then "New Show".
+    void StartProgram()
+    {
+        platform::QueueAnswers({"Yes", "1"});
+        char arg0[] = "brantoval";
+        char *argv[] = {arg0, nullptr};
+        ASSERT_TRUE(CreateProgramWindows(1, argv));
+        StopOutputTimer();   // the test ticks the engine itself
+        form = MainForm;
+        ui = form->ui;
     }
 
     std::string BoxLog() const { return testfiles::Read(log); }
