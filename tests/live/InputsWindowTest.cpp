@@ -132,9 +132,14 @@ TEST_F(InputsProgramTest, BeatsFromTheCaptureStepABeatSequenceAndLightBothLamps)
     ASSERT_TRUE(Playing.load());
     Tick();
     AudSynch->show();
-    int steps = 0, greenBoth = 0, scene = PlayScene;
+    int steps = 0, greenBoth = 0, scene = PlayScene, buffers = 0;
     while (platform::StepWaveIn()) {
         platform::DeliverPostedMessages();
+        if (++buffers == 2) {   // inside the first click: the waveform, then the history again
+            a->Detector->click();
+            Grab(*a->AudioForm, "audsynch-waveform.png");
+            a->Detector->click();
+        }
         if (LampColour(a->BeatLamp) == QColor(0, 255, 0) && LampColour(MainLamp()) == QColor(0, 255, 0))
             ++greenBoth;
         Tick();
@@ -200,6 +205,9 @@ TEST_F(InputsProgramTest, MidiNoteGoesToItsSceneAndClosingNeverWaitsOnTheWindow)
     a->MidiEnabled->click();
     EXPECT_NE(BoxLog().find("MIDI In is Busy,\r\nSelect Another MIDI Device"), std::string::npos);
     EXPECT_EQ(MidiInputOn, 0);
+    // The multi-sequence player takes "Full Control" away: "Sequences" is the mode then.
+    WindowSeams().audSynchFullControl(false);
+    EXPECT_EQ(Midi.mode, MidiModeSequences);
     a->PageControl->setCurrentWidget(a->MIDI);
     AudSynch->show();
     Grab(*AudSynch, "audsynch-midi.png");
