@@ -102,6 +102,10 @@ TEST(BeatDetector, LevelGainTriggerHoldAndFilter)
     Audio.agc = 0;
     st = DetectorState{};
     EXPECT_EQ(RunDetector(Audio, st, at85.data(), 0).level, 85);
+    // A stored volume of 0 would divide by zero: it reads as 1.
+    AudioSettingsFromBytes({0, 0, 0, 32, 0, 5, 65, 1}, Audio);
+    EXPECT_EQ(Audio.volume.load(), 1);
+    EXPECT_EQ(RunDetector(Audio, st, at85.data(), 0).level, 1);
 }
 
 namespace {
