@@ -208,3 +208,35 @@ int GetInterfaceBufferSize()
     const short channels = LibraryCall([&] { return size(); });
     return channels;
 }
+
+bool SendInterfaceRequest(std::uint8_t cmd, std::int16_t p1, std::int16_t p2)
+{
+    EngineBusyGuard busy;
+    const SendRequestFn send = InterfaceLibrary._SendRequest;
+    if (DeviceState < 0 || !send)
+        return false;
+    return (LibraryCall([&] { return send(cmd, p1, p2); }) & 0xFF) != 0;
+}
+
+bool WriteInterfaceBuffer(int count, std::uint8_t *bytes)
+{
+    EngineBusyGuard busy;
+    const WriteBufFn write = InterfaceLibrary._WriteBuf;
+    if (DeviceState < 0 || !write)
+        return false;
+    return (LibraryCall([&] { return write(count, bytes); }) & 0xFF) != 0;
+}
+
+bool ReadInterfaceBuffer(int count, std::uint8_t *buf)
+{
+    EngineBusyGuard busy;
+    const ReadBufFn read = InterfaceLibrary._ReadBuf;
+    if (DeviceState < 0 || !read)
+        return false;
+    return (LibraryCall([&] { return read(count, buf); }) & 0xFF) != 0;
+}
+
+bool InterfaceRequestsBound()
+{
+    return DeviceState >= 0 && InterfaceLibrary._SendRequest && InterfaceLibrary._WriteBuf && InterfaceLibrary._ReadBuf;
+}

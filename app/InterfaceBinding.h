@@ -28,6 +28,15 @@ void ReadHardwareRevision(std::uint8_t revision[4]);
 // The number of channels the open device takes (read as 16 bits); 0 without one.
 int GetInterfaceBufferSize();
 
+// The requests of the interface's own command set, for the windows: each holds the engine
+// off and returns false when the library lacks the entry point, no device is open or the
+// library reports a failure.
+bool SendInterfaceRequest(std::uint8_t cmd, std::int16_t p1, std::int16_t p2);
+bool WriteInterfaceBuffer(int count, std::uint8_t *bytes);
+bool ReadInterfaceBuffer(int count, std::uint8_t *buf);
+// True when a device is open and the library has all three of the calls above.
+bool InterfaceRequestsBound();
+
 // Posts a close to the main window; the main window sets it. OpenInterface calls it when
 // the operator answers No after start-up.
 extern std::function<void()> PostMainWindowClose;

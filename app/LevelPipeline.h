@@ -49,6 +49,8 @@ extern std::uint8_t DmxOutEnabled;
 extern std::atomic<std::uint8_t> SendFullFrame;
 extern std::uint8_t DmxInEnabled;
 extern std::uint8_t DmxInThrough;
+// DMX input comes from the LAN link instead of the interface (the tick reads none).
+extern std::uint8_t DmxInFromLan;
 extern std::uint8_t DmxInMode;           // 0..4
 extern std::int32_t InputClock;
 

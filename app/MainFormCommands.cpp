@@ -146,6 +146,7 @@ void TMainForm::EnaDMXoutClick()
     ui->EnaDMXout->setChecked(!DmxOutEnabled);
     ProcessMessagesTimes(1000);
     ui->EnaDMXout->setEnabled(true);
+    CallSeam(WindowSeams().audSynchDmxState);
 }
 
 void TMainForm::EnaDMXinClick()
@@ -163,6 +164,8 @@ void TMainForm::EnaDMXinClick()
     ui->EnaDMXin->setChecked(!DmxInEnabled);
     ProcessMessagesTimes(1000);
     ui->EnaDMXin->setEnabled(true);
+    CallSeam(WindowSeams().phisMastActivate);
+    CallSeam(WindowSeams().audSynchDmxState);
 }
 
 void TMainForm::DeviceChange(unsigned event)

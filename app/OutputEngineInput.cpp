@@ -43,7 +43,9 @@ void PostToggle(bool on, bool current, std::uintptr_t code)
 
 bool ApplyDmxInput()
 {
-    if (DeviceState >= 0) {
+    // Input from the LAN link comes instead of the interface's: reading the interface
+    // would overwrite it every tick.
+    if (DeviceState >= 0 && !DmxInFromLan) {
         std::lock_guard<std::mutex> lock(InterfaceCallMutex);
         if (const DMXReadFn read = InterfaceLibrary._DMXRead)
             read(MaxInputChannels, DmxInLevels);

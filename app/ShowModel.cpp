@@ -87,6 +87,7 @@ std::uint8_t DmxOutEnabled = 1;
 std::atomic<std::uint8_t> SendFullFrame{0};
 std::uint8_t DmxInEnabled = 0;
 std::uint8_t DmxInThrough = 0;
+std::uint8_t DmxInFromLan = 0;
 std::uint8_t DmxInMode = 0;
 std::int32_t InputClock = 0;
 

@@ -41,6 +41,8 @@ struct WindowSeamTable {
     std::function<void(bool docked)> multiSeqDock;
     // Hardware window: offer its "Full Control" choice or not ("Sequences" taken then).
     std::function<void(bool offered)> audSynchFullControl;
+    // Hardware window: show the DMX output and input states ("Through" offered or not).
+    std::function<void()> audSynchDmxState;
     // Graph and track editors closed; sequence list refreshed; visualiser released.
     std::function<void()> closeSequenceEditors;
     std::function<void()> sequencesListRefresh;

@@ -126,8 +126,9 @@ TEST_F(AppMessageTest, FirstStartCreatesAnEmptyHistoryAndShowsNoRecentItemsOrLoc
     EXPECT_EQ(reg.ReadBinary(MainWindowKey, "PWD").size(), 10u);
     EXPECT_EQ(ui->Protlevel->text(), "");
     EXPECT_NE(MessageWindow, 0u);
-    EXPECT_TRUE(form->BackupTimer->isActive());
-    EXPECT_EQ(form->BackupTimer->interval(), 300000);
+    // The hardware window applies the stored auto-backup minutes: none stored means off.
+    EXPECT_FALSE(form->BackupTimer->isActive());
+    EXPECT_EQ(reg.ReadIntegerValue(MainWindowKey, "ABackTime"), 0);
 }
 
 TEST_F(AppMessageTest, PostedGoFromAnotherThreadStartsThePlayAndEngineHaltAfterTheLastStops)

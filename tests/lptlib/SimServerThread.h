@@ -60,6 +60,12 @@ public:
         std::lock_guard lock(mutex_);
         return frames_;
     }
+    // The simulator's flash pages (read once the host has finished with them).
+    std::vector<std::vector<std::uint8_t>> FlashPages()
+    {
+        std::lock_guard lock(mutex_);
+        return device_.Config().flashPages;
+    }
     // Waits until the log's last line is the given one (the server runs on its own thread).
     bool WaitForLastLine(const std::string &line, std::chrono::milliseconds timeout = std::chrono::seconds(5))
     {

@@ -175,6 +175,10 @@ void LptSimDevice::Complete()
 {
     if (strobe_ == 0x07) {
         RequestByte(latched_);
+    } else if (strobe_ == 0x05 && heldOpen_) {
+        held_[heldFill_++] = latched_;
+        if (heldFill_ >= 512)
+            heldOpen_ = false;
     } else if (strobe_ == 0x05 && frameOpen_) {
         frame_.push_back(latched_);
         if (frame_.size() >= frameExpected_) {
@@ -191,6 +195,8 @@ void LptSimDevice::Poll()
     if (pollsLeft_ > 0 && --pollsLeft_ > 0)
         return;
     if (phase_ == Phase::Strobed) {
+        if (strobe_ == 0x25 && reply_.empty() && config_.flashSilent)
+            return;   // no answer: the host's read times out
         if (strobe_ == 0x25) {
             // The device drives the next byte of its reply while bit 6 is high.
             if (reply_.empty()) {
@@ -254,6 +260,7 @@ void LptSimDevice::Decode()
     frameOpen_ = false;
     frame_.clear();
     reply_.clear();
+    heldOpen_ = false;
     switch (cmd) {
     case 0:
         frameExpected_ = p2;
@@ -280,7 +287,70 @@ void LptSimDevice::Decode()
         reply_.push_back(config_.beat);
         break;
     default:
-        break;  // logged above, otherwise ignored
+        DecodeFlash(cmd, p1, static_cast<std::uint16_t>(p2));
+        break;
+    }
+}
+
+void LptSimDevice::ReplyText(const char *two)
+{
+    if (config_.flashSilent)
+        return;
+    reply_.push_back(static_cast<std::uint8_t>(two[0]));
+    reply_.push_back(static_cast<std::uint8_t>(two[1]));
+}
+
+void LptSimDevice::DecodeFlash(std::uint8_t cmd, std::uint16_t p1, std::uint16_t p2)
+{
+    switch (cmd) {
+    case 6:
+        // (0, 0) takes a frame into the held block; the engine's reset (1, 1) is only logged.
+        if (p1 == 0 && p2 == 0) {
+            heldOpen_ = true;
+            heldFill_ = 0;
+        }
+        break;
+    case 8:
+        held_[512] = static_cast<std::uint8_t>(p1 & 0xFF);
+        held_[513] = static_cast<std::uint8_t>(p1 >> 8);
+        held_[514] = static_cast<std::uint8_t>(p2 & 0xFF);
+        held_[515] = static_cast<std::uint8_t>(p2 >> 8);
+        break;
+    case 9: {
+        if (config_.flashSilent)
+            break;
+        unsigned sum = 0;
+        for (std::size_t i = 0; i < 512; ++i)
+            sum += held_[i];
+        std::uint8_t check = static_cast<std::uint8_t>((256 - sum % 256) % 256);
+        if (config_.flashBadChecksum)
+            check = static_cast<std::uint8_t>(check + 1);
+        reply_.push_back(check);
+        break;
+    }
+    case 12:
+        if (static_cast<int>(p1) == config_.flashNoPage) {
+            ReplyText("NO");
+            break;
+        }
+        if (config_.flashPages.size() <= p1)
+            config_.flashPages.resize(std::size_t(p1) + 1, std::vector<std::uint8_t>(FlashPageSize, 0xFF));
+        config_.flashPages[p1] = held_;
+        ReplyText("OK");
+        break;
+    case 13:
+        if (p1 < config_.flashPages.size())
+            held_ = config_.flashPages[p1];
+        else
+            held_.assign(FlashPageSize, 0xFF);
+        ReplyText("OK");
+        break;
+    case 14:
+        if (!config_.flashSilent)
+            reply_.push_back(config_.flashId);
+        break;
+    default:
+        break;  // logged above, otherwise ignored (5, 11, 15, 17 ...)
     }
 }
 

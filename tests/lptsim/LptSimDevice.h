@@ -10,6 +10,11 @@
 // it was receiving. A read expects the host to have released the data lines with 0xFF.
 // 0x08 resets the device. Six request bytes make a request; the library's own commands
 // 0..3 need p1 = 0.
+//
+// The flash: request 6 (0, 0) takes the next 512 data bytes as the held frame, 8 sets its
+// two trailing words, 9 answers the held frame's checksum, 12 writes the held block to a
+// page and 13 reads a page back into it (each answering "OK"), 14 answers the flash id.
+// 5, 11, 15 and 17 are only logged, as is the engine's reset, 6 (1, 1).
 #pragma once
 
 #include <array>
@@ -30,7 +35,15 @@ struct DeviceConfig {
     bool noAck = false;              // never raise status bit 6
     long stopAfter = -1;             // stop acknowledging after this many bytes (< 0: never)
     int ackDelay = 1;                // status polls after an edge before bit 6 follows it
+    // Flash: its id (request 14) and its 516-byte pages, grown as they are written.
+    std::uint8_t flashId = 0x28;
+    std::vector<std::vector<std::uint8_t>> flashPages;
+    int flashNoPage = -1;            // request 12 for this page answers "NO"
+    bool flashBadChecksum = false;   // request 9 answers a wrong checksum
+    bool flashSilent = false;        // flash requests get no answer (reads time out)
 };
+
+constexpr std::size_t FlashPageSize = 516;
 
 class LptSimDevice {
 public:
@@ -77,6 +90,8 @@ private:
     bool Strobe();
     void RequestByte(std::uint8_t byte);
     void Decode();
+    void DecodeFlash(std::uint8_t cmd, std::uint16_t p1, std::uint16_t p2);
+    void ReplyText(const char *two);
     void Log(const std::string &line);
 
     DeviceConfig config_;
@@ -98,6 +113,9 @@ private:
     std::size_t frameExpected_ = 0;
     std::vector<std::uint8_t> frame_;
     std::deque<std::uint8_t> reply_;
+    std::vector<std::uint8_t> held_ = std::vector<std::uint8_t>(FlashPageSize, 0xFF);
+    bool heldOpen_ = false;          // request 6 (0, 0) waits for its 512 bytes
+    std::size_t heldFill_ = 0;
 };
 
 // "0E F1 34 12 FF FF"

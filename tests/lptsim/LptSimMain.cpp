@@ -2,7 +2,11 @@
 //
 //   lptsim --socket PATH [--base 0x378] [--revision 55] [--channels 512] [--input FILE]
 //          [--beat N] [--frames FILE] [--log FILE] [--no-ack] [--stop-after N]
+//          [--flash-id N] [--flash FILE] [--flash-no PAGE]
 //
+// --flash-id sets the id the flash answers (0x28 by default, 4080 pages); --flash gets the
+// flash pages when the simulator ends (page n at offset n x 516); --flash-no makes the
+// flash answer "NO" when page PAGE is written.
 // The socket file appears once the simulator accepts connections. --frames gets one record
 // per completed frame (u16 little-endian count, then the bytes); --log gets one line per
 // request, "BASE 0x..." per connection attempt, "CLOSE" when a served host disconnects and
@@ -34,7 +38,8 @@ void OnSignal(int)
     std::fprintf(stderr,
                  "usage: lptsim --socket PATH [--base 0x378] [--revision 55] [--channels 512]\n"
                  "              [--input FILE] [--beat N] [--frames FILE] [--log FILE]\n"
-                 "              [--no-ack] [--stop-after N]\n");
+                 "              [--no-ack] [--stop-after N] [--flash-id N] [--flash FILE]\n"
+                 "              [--flash-no PAGE]\n");
     std::exit(2);
 }
 
@@ -55,7 +60,7 @@ long Number(const char *option, const char *text, long low, long high)
 int main(int argc, char **argv)
 {
     lptsim::DeviceConfig config;
-    std::string socketPath, inputPath, framesPath, logPath;
+    std::string socketPath, inputPath, framesPath, logPath, flashPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> const char * {
@@ -81,6 +86,12 @@ int main(int argc, char **argv)
             logPath = value();
         else if (arg == "--no-ack")
             config.noAck = true;
+        else if (arg == "--flash-id")
+            config.flashId = static_cast<std::uint8_t>(Number("--flash-id", value(), 0, 255));
+        else if (arg == "--flash")
+            flashPath = value();
+        else if (arg == "--flash-no")
+            config.flashNoPage = static_cast<int>(Number("--flash-no", value(), 0, 0xFFFF));
         else if (arg == "--stop-after")
             config.stopAfter = Number("--stop-after", value(), 0, 0x7FFFFFFF);
         else
@@ -151,5 +162,15 @@ int main(int argc, char **argv)
         std::fclose(frames);
     if (log)
         std::fclose(log);
+    if (!flashPath.empty()) {
+        FILE *flash = std::fopen(flashPath.c_str(), "wb");
+        if (!flash) {
+            std::fprintf(stderr, "lptsim: cannot write flash file %s: %s\n", flashPath.c_str(), std::strerror(errno));
+            return 1;
+        }
+        for (const auto &page : device.Config().flashPages)
+            std::fwrite(page.data(), 1, page.size(), flash);
+        std::fclose(flash);
+    }
     return 0;
 }

@@ -36,7 +36,6 @@ const std::vector<WaitingHook> &WaitingList()
         {"WindowSeams", "playListStop", "play list"},
         {"WindowSeams", "playListGo", "play list"},
         {"WindowSeams", "programFormFullBuild", "play list"},
-        {"WindowSeams", "audSynchFullControl", "hardware and synchronisation window"},
         {"WindowSeams", "graphEditOpen", "values and time editor"},
         {"WindowSeams", "graphEditRepaintColumn", "values and time editor"},
         {"WindowSeams", "graphEditMarker", "values and time editor"},
@@ -130,7 +129,8 @@ const std::vector<Hook> &WindowSeamList()
         HOOK(WindowSeams, phisMastActivate),          HOOK(WindowSeams, posMemShow),
         HOOK(WindowSeams, pmSceneChoose),             HOOK(WindowSeams, seqStCopChoose),
         HOOK(WindowSeams, runProfileEditor),          HOOK(WindowSeams, refreshPhysicalMasters),
-        HOOK(WindowSeams, crossFadeToCurrentCue),     HOOK(WindowSeams, cueListSequenceMoved)};
+        HOOK(WindowSeams, crossFadeToCurrentCue),     HOOK(WindowSeams, cueListSequenceMoved),
+        HOOK(WindowSeams, audSynchDmxState)};
     return l;
 }
 #undef HOOK
