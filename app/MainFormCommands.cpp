@@ -47,6 +47,11 @@ void TMainForm::FormActivate()
         if (StartIndex == -1)
             StartIndex = 0;
         break;
+    case 2:
+        PlayList1Click();
+        if (AutoPlay)
+            CallSeam(WindowSeams().playListPlay);
+        break;
     default:
         break;
     }
