@@ -30,7 +30,7 @@ TMusicPlayer::TMusicPlayer(QWidget *parent) : QWidget(parent, Qt::Window), ui(ne
 
     Sliderh1 = new TSliderh(ui->Panel1);
     Sliderh1->setObjectName(QStringLiteral("Sliderh1"));
-    Sliderh1->SetMax(0);
+    Sliderh1->SetMax(1);
     Sliderh1->setGeometry(4, 2, std::max(8, ui->Panel1->width() - 8), 22);
     connect(Sliderh1, &TSliderBase::OnChange, this, [this] { Sliderh1Change(); });
 

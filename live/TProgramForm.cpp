@@ -115,7 +115,6 @@ TProgramForm::TProgramForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::W
     TextEdit->setMaxLength(PlayListTextLimit);
     TextEdit->hide();
     TextEdit->installEventFilter(this);
-    connect(TextEdit, &QLineEdit::returnPressed, this, [this] { CloseEditor(true); });
     MediaButton = new QToolButton(grid->viewport());
     MediaButton->setObjectName(QStringLiteral("MediaButton"));
     MediaButton->setText(QStringLiteral("..."));
@@ -141,12 +140,8 @@ TProgramForm::TProgramForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::W
             return;
         if (col == ColCue)
             ToggleCueFlag(row);
-        else if (col == ColName || col == ColAction || pressOnCurrent_)
+        else if (col == ColName || col == ColAction || (pressOnCurrent_ && col != ColNumber))
             EditCell(row, col);
-    });
-    connect(grid, &QTableWidget::cellDoubleClicked, this, [this](int, int col) {
-        if (!PlayListRunning.load() && col == ColNumber)
-            InsertLine();
     });
     ui->GOs->hide();
 
@@ -770,9 +765,12 @@ bool TProgramForm::eventFilter(QObject *watched, QEvent *e)
         CloseEditor(true);
         return false;
     }
-    if (watched == TextEdit && e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape) {
-        CloseEditor(false);
-        return true;
+    if (watched == TextEdit && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            CloseEditor(key != Qt::Key_Escape);
+            return true;
+        }
     }
     if (watched == grid && e->type() == QEvent::KeyPress) {
         if (PlayListRunning.load())
@@ -789,6 +787,12 @@ bool TProgramForm::eventFilter(QObject *watched, QEvent *e)
             return true;
         auto *m = static_cast<QMouseEvent *>(e);
         const QModelIndex at = grid->indexAt(m->position().toPoint());
+        if (e->type() == QEvent::MouseButtonDblClick && m->button() == Qt::LeftButton && at.isValid() &&
+            at.column() == ColNumber) {
+            grid->setCurrentCell(at.row(), at.column());
+            InsertLine();
+            return true;
+        }
         pressOnCurrent_ = at.isValid() && at == grid->currentIndex();
         if (m->button() == Qt::RightButton && at.isValid() && at.column() == ColStart) {
             grid->setCurrentCell(at.row(), at.column());

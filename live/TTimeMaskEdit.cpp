@@ -10,6 +10,16 @@ TTimeMaskEdit::TTimeMaskEdit(QWidget *parent, const QString &mask) : TSpinMaskEd
     setTextMargins(0, 0, 0, 0);
 }
 
+void TTimeMaskEdit::SetTimeText(const QString &text)
+{
+    const QString mask = inputMask();
+    const qsizetype semi = mask.lastIndexOf(u';');
+    QString t = text;
+    if (semi >= 0 && semi + 1 < mask.size())
+        t.replace(u' ', mask.at(semi + 1));
+    setMaskedText(t);
+}
+
 void TTimeMaskEdit::enterKey()
 {
     if (OnEnter)
@@ -26,6 +36,12 @@ void TTimeMaskEdit::keyPressEvent(QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Escape && OnEscape) {
         OnEscape();
+        return;
+    }
+    // Enter ends the entry here; it must not reach the window behind it.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        enterKey();
+        e->accept();
         return;
     }
     TSpinMaskEdit::keyPressEvent(e);

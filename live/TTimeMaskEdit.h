@@ -11,7 +11,8 @@ class TTimeMaskEdit : public TSpinMaskEdit {
 
 public:
     TTimeMaskEdit(QWidget *parent, const QString &mask);
-    void SetTimeText(const QString &text) { setMaskedText(text); }
+    // Shows `text`; a blank stands for a digit not given (Qt's masks drop plain spaces).
+    void SetTimeText(const QString &text);
 
     std::function<void()> OnEnter;
     std::function<void()> OnExit;
