@@ -257,9 +257,12 @@ void PlayListRunner::PlayerStop()
         return;
     platform::MediaPlayer *player = media_;
     media_ = nullptr;
-    player->Stop();
-    Call(host_.mediaStopped);
-    player->Close();
+    if (host_.mediaStopped) {
+        host_.mediaStopped(*player);
+    } else {
+        player->Stop();
+        player->Close();
+    }
     Text(host_.mediaText, "MCI Stop");
 }
 

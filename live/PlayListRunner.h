@@ -48,11 +48,12 @@ struct PlayListHost {
     std::function<void(const std::string &)> clockText;
     std::function<void(const std::string &)> mediaText;
     std::function<void()> repaint;
-    // Media: the player to use (the video screen's or the window's own, made on use), and
-    // the video screen told when media starts (with or without a picture) and stops.
+    // Media: the player to use (the video screen's or the window's own, made on use), the
+    // video screen told when media starts (with or without a picture), and the player
+    // stopped and released (empty: stopped and closed here).
     std::function<platform::MediaPlayer *(bool cd)> mediaPlayer;
     std::function<void(bool hasVideo)> mediaStarted;
-    std::function<void()> mediaStopped;
+    std::function<void(platform::MediaPlayer &player)> mediaStopped;
 };
 
 class PlayListRunner {

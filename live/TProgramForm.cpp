@@ -275,7 +275,7 @@ PlayListHost TProgramForm::MakeHost()
         if (TVScreenf && TVScreenf->HasPlayer())
             TVScreenf->ShowPlayer(hasVideo);
     };
-    h.mediaStopped = [this] { RunnerMediaStopped(); };
+    h.mediaStopped = [this](platform::MediaPlayer &player) { RunnerMediaStopped(player); };
     return h;
 }
 
@@ -288,16 +288,16 @@ platform::MediaPlayer *TProgramForm::RunnerPlayer(bool cd)
     return player_.get();
 }
 
-void TProgramForm::RunnerMediaStopped()
+// The video screen's player keeps its media when it does not stop in time.
+void TProgramForm::RunnerMediaStopped(platform::MediaPlayer &player)
 {
-    if (TVScreenf && TVScreenf->HasPlayer()) {
+    if (TVScreenf && TVScreenf->HasPlayer() && &TVScreenf->Player() == &player) {
         TVScreenf->StopClick();
         TVScreenf->ShowPlayer(false);
+        return;
     }
-    if (player_) {
-        player_->Stop();
-        player_->Close();
-    }
+    player.Stop();
+    player.Close();
 }
 
 // ---- the grid ---------------------------------------------------------------------------
@@ -842,9 +842,6 @@ void TProgramForm::PlayClick()
     CloseEditor(true);
     if (PlayListRunning.load())
         return;
-    for (PlayListEntry &e : PlayListEntries)
-        if (e.index < -1)
-            e.index = -1;
     Runner.Start(std::max(0, CurrentLine()));
 }
 

@@ -97,7 +97,7 @@ private:
     // when cancelled.
     bool AskSave();
     platform::MediaPlayer *RunnerPlayer(bool cd);
-    void RunnerMediaStopped();
+    void RunnerMediaStopped(platform::MediaPlayer &player);
     void MarkModified();
 
     std::unique_ptr<platform::MediaPlayer> player_;   // the window's own, made on use

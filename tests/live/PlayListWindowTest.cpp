@@ -206,7 +206,13 @@ TEST_F(PlayListWindowTest, RunsTheListFromTheMainWindowAndKeepsItInTheShow)
 TEST_F(PlayListWindowTest, GridEditsDropsAndLocksWhileRunning)
 {
     ThreeSequenceShow();
-    Action("PlayList1")->trigger();
+    // Start mode 2 opens the list on the main window's first activation.
+    StartMode = 2;
+    AutoPlay = 0;
+    StartupActionsPending = 1;
+    form->FormActivate();
+    ASSERT_TRUE(pl->isVisible());
+    EXPECT_TRUE(Action("PlayList1")->isChecked());
     // Enter and a double click in column 0 add lines; the cue flag toggles by click and Space.
     Key(Qt::Key_Return, 0);
     ASSERT_EQ(PlayListCount, 1);
