@@ -58,6 +58,16 @@ PlayListEntry *Entry(int line)
     return &PlayListEntries[static_cast<std::size_t>(line)];
 }
 
+// A line's fade as the main window's cross-fade: disabled for 0, else its time.
+void SetCrossFade(TSpeedButton *disable, TTimeEdit *time, std::int32_t fade)
+{
+    MainForm->TransportCreate();
+    disable->SetDown(fade == 0);
+    time->setEnabled(fade != 0);
+    if (fade != 0)
+        time->SetValue(fade);
+}
+
 QString Text(const std::string &s)
 {
     return QString::fromStdString(s);
@@ -156,9 +166,7 @@ TProgramForm::~TProgramForm()
 {
     ReleaseOwnedHooks(this);
     Timer1->stop();
-    if (PlayListModified && PlayListFromFile &&
-        platform::MessageBox(Caption, "Play List modified, save?", platform::Buttons::YesNo) == platform::Answer::Yes)
-        SaveClick();
+    AskSave();
     delete TVScreenf;
     player_.reset();
     if (ProgramForm == this)
@@ -221,24 +229,13 @@ PlayListHost TProgramForm::MakeHost()
     h.favourite = [](std::int32_t fade) {
         if (!MainForm)
             return;
-        Ui::TMainForm *m = MainForm->ui;
-        MainForm->TransportCreate();
-        m->DisaFavorite->SetDown(fade == 0);
-        m->CrossFadeFavorite->setEnabled(fade != 0);
-        if (fade != 0)
-            m->CrossFadeFavorite->SetValue(fade);
-        m->Favourite->SetDown(true);
+        SetCrossFade(MainForm->ui->DisaFavorite, MainForm->ui->CrossFadeFavorite, fade);
+        MainForm->ui->Favourite->SetDown(true);
         MainForm->FavouriteClick();
     };
     h.sequenceCrossFade = [](std::int32_t fade) {
-        if (!MainForm)
-            return;
-        Ui::TMainForm *m = MainForm->ui;
-        MainForm->TransportCreate();
-        m->DisaSequence->SetDown(fade == 0);
-        m->CrossFadeSeq->setEnabled(fade != 0);
-        if (fade != 0)
-            m->CrossFadeSeq->SetValue(fade);
+        if (MainForm)
+            SetCrossFade(MainForm->ui->DisaSequence, MainForm->ui->CrossFadeSeq, fade);
     };
     h.playButtonsEnabled = [](bool enabled) {
         if (MainForm) {
