@@ -383,11 +383,20 @@ TEST_F(PlayListWindowTest, VideoScreenShowsPicturesOnlyAndFollowsTheWindow)
 
     pl->InsertLine();
     pl->InsertLine();
-    PlayListEntries[0].mediaFile = audio;
+    // The media dialog: a file the player opens gives the line its length; one it refuses,
+    // or a name too long for the file, gives a box.
+    grid->setCurrentCell(0, 6);
+    platform::QueueAnswers({(root / "gone.wav").string(), "/" + std::string(300, 'a') + ".wav", audio});
+    pl->MediaButtonClick();
+    EXPECT_NE(BoxLog().find("Brantoval-1024|Error 1: Resource not found.|"), std::string::npos);
+    pl->MediaButtonClick();
+    EXPECT_NE(BoxLog().find("Brantoval-1024|The media file name is longer than 255 characters|"), std::string::npos);
+    pl->MediaButtonClick();
+    EXPECT_EQ(PlayListEntries[0].mediaFile, audio);
+    EXPECT_EQ(PlayListEntries[0].mediaStart, 0);
+    EXPECT_EQ(PlayListEntries[0].mediaStop, 4000);
     PlayListEntries[1].mediaFile = video;   // typed in place: no start or stop
     PlayListEntries[1].startTime = 1000;
-    PlayListEntries[0].mediaStart = 0;
-    PlayListEntries[0].mediaStop = 3000;
     fakeNow = 0;
     platform::SetMonotonicMsHook(&FakeClock);
     grid->setCurrentCell(0, 0);
