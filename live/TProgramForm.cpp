@@ -155,6 +155,10 @@ TProgramForm::TProgramForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::W
     });
     ui->GOs->hide();
 
+    // F12 (Play/Stop) and "GO (Play List)" work while this window has the focus too.
+    if (MainForm)
+        addActions({MainForm->ui->Play1, MainForm->ui->GO});
+
     Runner = PlayListRunner(MakeHost());
     RegForm1 = new TRegForm(this);
     RegForm1->Loaded();

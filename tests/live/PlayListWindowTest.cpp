@@ -114,6 +114,9 @@ TEST_F(PlayListWindowTest, RunsTheListFromTheMainWindowAndKeepsItInTheShow)
     Action("PlayList1")->trigger();
     ASSERT_TRUE(pl->isVisible());
     EXPECT_TRUE(Action("PlayList1")->isChecked());
+    // F12 and GO reach the list from its own window too.
+    EXPECT_TRUE(pl->actions().contains(ui->Play1));
+    EXPECT_TRUE(pl->actions().contains(ui->GO));
     // Four lines through the grid's own keys, then their fields.
     for (int i = 0; i < 4; ++i)
         Key(Qt::Key_Return, 0);
