@@ -27,16 +27,15 @@ std::string Lower(std::string s)
 const std::string &MediaFileFilter()
 {
     static const std::string filter = [] {
-        std::string all;
+        // "*.cda" leads the all-types list; its own pair comes last.
+        std::string all = "*.cda";
         std::string pairs;
         for (const MediaType &t : Types) {
-            all += (all.empty() ? "" : ";") + std::string(t.types);
-            pairs += "|" + std::string(t.description) + "|" + t.types;
+            if (std::string(t.types) != "*.cda")
+                all.append(";").append(t.types);
+            pairs.append("|").append(t.description).append("|").append(t.types);
         }
-        // "*.cda" leads the all-types list.
-        const std::string cda = "*.cda";
-        all = cda + ";" + all.substr(0, all.size() - cda.size() - 1);
-        return "Media files (all types)|" + all + pairs;
+        return std::string("Media files (all types)|").append(all).append(pairs);
     }();
     return filter;
 }

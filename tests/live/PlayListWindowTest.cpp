@@ -466,6 +466,10 @@ TEST_F(PlayListWindowTest, MusicPlayerOpensPlaysAndRefusesBadMedia)
     EXPECT_EQ(FormatPlayerTime(3723456), "02:03:4");
     EXPECT_EQ(CdTrackNumber("/media/cd/Track05.cda"), 5);
     EXPECT_EQ(CdTrackNumber("/media/cd/TRACK 12.CDA"), 12);
+    const std::string &filter = MediaFileFilter();
+    EXPECT_EQ(filter.rfind("Media files (all types)|*.cda;*.wav;*.mp3;", 0), 0u);
+    EXPECT_EQ(filter.substr(filter.size() - 15), "|CD Audio|*.cda");
+    EXPECT_EQ(filter.find("*.cda;", 30), std::string::npos);
 
     platform::QueueAnswers({"/media/cd/Song.cda"});
     mp->OpenClick();
