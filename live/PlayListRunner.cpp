@@ -1,5 +1,6 @@
 #include "PlayListRunner.h"
 
+#include "EngineHold.h"
 #include "MediaNames.h"
 #include "PlayControl.h"
 #include "PlayList.h"
@@ -187,7 +188,7 @@ void PlayListRunner::Fire(const PlayListEntry &e, int)
         PlayerStop();
         MediaEnd = PlayerPlay(e) + Now();
         if (synch) {
-            EngineBusyGuard busy;
+            HoldEngine hold;   // the tick writes the play clock too
             PlayPaused.store(0);
             PlayClock = 0;
         }
@@ -289,7 +290,7 @@ void PlayListRunner::Go()
     const std::uint32_t d = platform::MonotonicMs() - GoWaitStart;
     PlayListStartTick += d;
     {
-        EngineBusyGuard busy;
+        HoldEngine hold;   // the tick writes the play clock too
         PlayClock = static_cast<std::int32_t>(static_cast<std::uint32_t>(PlayClock) + d);
         PlayPaused.store(0);
     }
