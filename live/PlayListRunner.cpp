@@ -134,7 +134,7 @@ void PlayListRunner::Step()
             }
         }
         const PlayListEntry e = Line(i);
-        Fire(e, i);
+        Fire(e);
         switch (e.action) {
         case ActStop:
             Call(host_.mainStop);
@@ -179,7 +179,7 @@ void PlayListRunner::Step()
 }
 
 // The line's media, cue or sequence.
-void PlayListRunner::Fire(const PlayListEntry &e, int)
+void PlayListRunner::Fire(const PlayListEntry &e)
 {
     if (!e.mediaFile.empty()) {
         const bool synch = Playing.load() && SynchMediaPlayList;

@@ -84,7 +84,7 @@ public:
 
 private:
     bool Validate();
-    void Fire(const PlayListEntry &line, int index);
+    void Fire(const PlayListEntry &line);
     // Plays the line's media; the time it lasts, from now.
     std::int32_t PlayerPlay(const PlayListEntry &line);
     void PlayerStop();

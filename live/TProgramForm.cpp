@@ -528,13 +528,16 @@ void TProgramForm::EditCell(int line, int col)
     if (!e)
         return;
     CloseEditor(true);
-    switch (col) {
-    case ColStart:
-        editStart_ = Text(FormatPlayListTime(e->startTime));
-        TimeEdit->SetTimeText(editStart_);
+    auto openTime = [&](TTimeMaskEdit *editor, const std::string &text) {
+        editStart_ = Text(text);
+        editor->SetTimeText(editStart_);
         editLine_ = line;
         editCol_ = col;
-        PlaceEditor(TimeEdit, line, col);
+        PlaceEditor(editor, line, col);
+    };
+    switch (col) {
+    case ColStart:
+        openTime(TimeEdit, FormatPlayListTime(e->startTime));
         break;
     case ColCue:
         ToggleCueFlag(line);
@@ -544,27 +547,16 @@ void TProgramForm::EditCell(int line, int col)
         ShowCombo(e->cueFlag ? Cues : SequenceP, line, col);
         break;
     case ColFade:
-        editStart_ = Text(FormatFadeTime(e->fade));
-        FadeEdit->SetTimeText(editStart_);
-        editLine_ = line;
-        editCol_ = col;
-        PlaceEditor(FadeEdit, line, col);
+        openTime(FadeEdit, FormatFadeTime(e->fade));
         break;
     case ColAction:
         ShowCombo(AfterEnding, line, col);
         break;
     case ColMediaStart:
-    case ColMediaStop: {
-        if (e->mediaFile.empty())
-            return;
-        const std::int32_t v = col == ColMediaStart ? e->mediaStart : e->mediaStop;
-        editStart_ = Text(FormatMediaTime(std::max(0, v)));
-        MediaTimeEdit->SetTimeText(editStart_);
-        editLine_ = line;
-        editCol_ = col;
-        PlaceEditor(MediaTimeEdit, line, col);
+    case ColMediaStop:
+        if (!e->mediaFile.empty())
+            openTime(MediaTimeEdit, FormatMediaTime(std::max(0, col == ColMediaStart ? e->mediaStart : e->mediaStop)));
         break;
-    }
     case ColMedia:
     case ColComments:
         editStart_ = platform::FromBytes(col == ColMedia ? e->mediaFile : e->comments);

@@ -113,7 +113,6 @@ void TTVScreenf::OpenClick()
 
 void TTVScreenf::FullScreen(int monitor)
 {
-    moved_ = false;
     normal_.moveTopLeft(pos());
     normal_.setSize(size());
     const QList<QScreen *> screens = QGuiApplication::screens();
@@ -133,7 +132,6 @@ void TTVScreenf::FullScreen(int monitor)
 
 void TTVScreenf::NormalView()
 {
-    moved_ = false;
     showNormal();
     setGeometry(normal_);
     ui->PanelControl->show();
@@ -155,7 +153,6 @@ bool TTVScreenf::MouseEvent(QEvent *e)
             const QPoint now = m->globalPosition().toPoint();
             move(pos() + now - dragStart_);
             dragStart_ = now;
-            moved_ = true;
         }
         return false;
     case QEvent::MouseButtonRelease:

@@ -54,7 +54,6 @@ private:
 
     std::unique_ptr<platform::MediaPlayer> player_;
     QRect normal_;
-    bool moved_ = true;
     int fullScreen_ = 0;
     QPoint dragStart_;
     bool dragging_ = false;

@@ -259,6 +259,21 @@ TEST_F(PlayListWindowTest, GridEditsDropsAndLocksWhileRunning)
     EXPECT_EQ(PlayListEntries[0].index, 1);
     EXPECT_EQ(grid->item(0, 3)->text(), QStringLiteral("SEQUENCE 2"));
 
+    // Media times only with a file; comments in place.
+    pl->EditCell(0, 7);
+    EXPECT_FALSE(pl->MediaTimeEdit->isVisible());
+    PlayListEntries[0].mediaFile = "/show/a.wav";
+    pl->EditCell(0, 7);
+    ASSERT_TRUE(pl->MediaTimeEdit->isVisible());
+    pl->MediaTimeEdit->SetTimeText(QStringLiteral("  1:30:5"));
+    QTest::keyClick(pl->MediaTimeEdit, Qt::Key_Return);
+    EXPECT_EQ(PlayListEntries[0].mediaStart, 90500);
+    pl->EditCell(0, 9);
+    pl->TextEdit->setText(QStringLiteral("cue the band"));
+    QTest::keyClick(pl->TextEdit, Qt::Key_Return);
+    EXPECT_EQ(PlayListEntries[0].comments, "cue the band");
+    EXPECT_FALSE(pl->TextEdit->isVisible());
+
     // Deleting asks when the confirmation bit is set.
     ConfirmOptions = ConfirmPlayListLineDelete;
     platform::QueueAnswers({"No"});
