@@ -2,7 +2,6 @@
 // window: the runner driven from the main window's keys with the engine ticked by hand,
 // the grid's editing, drops and files, the video screen's views, the player's entries.
 #include "FakeMediaPlayer.h"
-#include "platform/MediaFiles.h"
 #include "transport/ProgramWindowTest.h"
 
 #include "app/PlayControl.h"
