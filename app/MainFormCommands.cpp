@@ -53,6 +53,11 @@ void TMainForm::FormActivate()
         if (AutoPlay)
             CallSeam(WindowSeams().multiSeqPlay);
         break;
+    case 2:
+        PlayList1Click();
+        if (AutoPlay)
+            CallSeam(WindowSeams().playListPlay);
+        break;
     default:
         break;
     }

@@ -15,8 +15,8 @@ bool ReadPlayList(BinaryStream &stream, std::int64_t end)
         platform::ShowMessage("HLVR", "Program List Data Error");
         return false;
     }
-    PlayListEntries.clear();
-    PlayListCount = 0;
+    // Read into a list of its own: a truncated entry throws and leaves the list as it was.
+    std::vector<PlayListEntry> entries;
     while (stream.Position() < end) {
         PlayListEntry e;
         e.startTime = stream.ReadI32();
@@ -29,9 +29,12 @@ bool ReadPlayList(BinaryStream &stream, std::int64_t end)
         e.gotoRow = stream.ReadI16();
         e.comments = stream.ReadShortString();
         e.fade = current ? stream.ReadI32() : 0;
-        PlayListEntries.push_back(std::move(e));
-        PlayListCount = static_cast<std::int32_t>(PlayListEntries.size());
+        if (stream.Position() > end)
+            throw StreamError("play list entry runs past its end");
+        entries.push_back(std::move(e));
     }
+    PlayListEntries = std::move(entries);
+    PlayListCount = static_cast<std::int32_t>(PlayListEntries.size());
     return true;
 }
 
@@ -49,5 +52,28 @@ void WritePlayList(BinaryStream &stream)
         stream.WriteI16(e.gotoRow);
         stream.WriteShortString(e.comments);
         stream.WriteI32(e.fade);
+    }
+}
+
+bool LoadPlayListFile(const std::string &path)
+{
+    try {
+        FileStream file(path, FileStream::ReadOnly);
+        return ReadPlayList(file, file.Size());
+    } catch (const StreamError &) {
+        platform::ShowMessage("HLVR", "Program List Data Error");
+        return false;
+    }
+}
+
+bool SavePlayListFile(const std::string &path)
+{
+    try {
+        FileStream file(path, FileStream::CreateWrite);
+        WritePlayList(file);
+        file.Flush();
+        return true;
+    } catch (const StreamError &) {
+        return false;
     }
 }

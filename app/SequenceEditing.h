@@ -25,6 +25,7 @@ constexpr std::uint8_t ConfirmSceneDelete = 0x01;
 constexpr std::uint8_t ConfirmSequenceDelete = 0x02;
 constexpr std::uint8_t ConfirmCueDelete = 0x04;
 constexpr std::uint8_t ConfirmGroupDelete = 0x08;
+constexpr std::uint8_t ConfirmPlayListLineDelete = 0x10;
 // Set while a show is loaded, created or saved; the sequence change does nothing then
 // (the show file's own busy flag, so the auto-backup sees it too).
 extern std::atomic<std::uint8_t> &ShowLoading;

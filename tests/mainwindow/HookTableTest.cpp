@@ -29,13 +29,6 @@ struct WaitingHook {
 const std::vector<WaitingHook> &WaitingList()
 {
     static const std::vector<WaitingHook> list = {
-
-
-        {"WindowSeams", "playListVisible", "play list"},
-        {"WindowSeams", "playListPlay", "play list"},
-        {"WindowSeams", "playListStop", "play list"},
-        {"WindowSeams", "playListGo", "play list"},
-        {"WindowSeams", "programFormFullBuild", "play list"},
         {"WindowSeams", "graphEditOpen", "values and time editor"},
         {"WindowSeams", "graphEditRepaintColumn", "values and time editor"},
         {"WindowSeams", "graphEditMarker", "values and time editor"},
