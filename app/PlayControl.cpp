@@ -10,8 +10,6 @@
 #include <cstring>
 
 Flag PlayListRunning{0};
-std::uint8_t SynchMediaPlayList = 0;
-std::uint8_t MediaPlayerOption = 0;
 std::uint8_t IgnoreBlackOut = 0;
 
 namespace {

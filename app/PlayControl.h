@@ -11,10 +11,6 @@
 
 // The play list runs its entries (set by the play-list runner).
 extern Flag PlayListRunning;
-// Media of the play list: keep the engine's clock with the media ("Synchronize Media in
-// Play List"), and play it on the video screen (1) rather than the window's own player.
-extern std::uint8_t SynchMediaPlayList;
-extern std::uint8_t MediaPlayerOption;
 // The physical masters' "Ignore": channels in state 3 keep their level through
 // black-out and the favourite.
 extern std::uint8_t IgnoreBlackOut;

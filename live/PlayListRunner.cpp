@@ -1,3 +1,4 @@
+#include "live/HardwareSettings.h"
 #include "PlayListRunner.h"
 
 #include "EngineHold.h"

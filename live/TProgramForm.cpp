@@ -1,3 +1,4 @@
+#include "live/HardwareSettings.h"
 #include "TProgramForm.h"
 #include "ui_ProgramForm.h"
 

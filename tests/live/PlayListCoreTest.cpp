@@ -4,6 +4,7 @@
 
 #include "app/BinaryStream.h"
 #include "app/PlayControl.h"
+#include "live/HardwareSettings.h"
 #include "app/PlayListFile.h"
 #include "app/PlayState.h"
 #include "app/ShowModel.h"

@@ -5,6 +5,7 @@
 #include "transport/ProgramWindowTest.h"
 
 #include "app/PlayControl.h"
+#include "live/HardwareSettings.h"
 #include "app/PlayListFile.h"
 #include "app/SequenceEditing.h"
 #include "app/ShowFile.h"
