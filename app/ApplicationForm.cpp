@@ -15,6 +15,8 @@
 #include "TPhisMast.h"
 #include "TProgramForm.h"
 #include "TSequencesList.h"
+#include "TGraphEdit.h"
+#include "TTrackEdit.h"
 
 #include "platform/MsgBox.h"
 
@@ -95,6 +97,7 @@ bool CreateProgramWindows(int argc, char **argv)
     DebugForm = new TDebugForm;
     TraceStep("TDebugForm");
     TMainForm::RegisterStartupToolWindows();
+    InstallSequenceEditorHooks(MainForm);
     windowsCreated = true;
     return true;
 }
@@ -113,6 +116,8 @@ void DestroyProgramWindows()
     delete ProgramForm;
     delete PhisMast;
     delete AudSynch;
+    delete TrackEdit;
+    delete GraphEdit;
     delete MainForm;
 }
 

@@ -521,7 +521,7 @@ TEST_F(FixtureAreaTest, PopupCopiesTheFixturesMenuAndPositionMemoryChecksForPanT
     ASSERT_NE(posMem, nullptr);
     EXPECT_EQ(posMem->title(), QStringLiteral("Position Memory"));
     EXPECT_EQ(posMem->actions().size(), ui->MenuPosMem->actions().size());
-    // Windows that do not exist yet leave their items disabled.
+    // A fixture without pan and tilt has no track to edit; position memory needs one too.
     EXPECT_FALSE(ui->TrackEdit->isEnabled());
     EXPECT_FALSE(ui->CreatePosMem->isEnabled());
 
