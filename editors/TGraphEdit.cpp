@@ -133,6 +133,9 @@ TGraphEdit::TGraphEdit(QWidget *parent) : QWidget(parent), ui(new Ui::TGraphEdit
 {
     ui->setupUi(this);
     GraphEdit = this;
+    ui->ToolPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // The generator floats over the chart side, below the tool bar.
+    ui->Panel8->setParent(ui->ChartSide);
     BuildTrackers();
     ForgetBlocks();
     for (QWidget *w : std::initializer_list<QWidget *>{ui->Times, ui->Tracks, ui->Values, ui->Panel8Title, ui->Panel8})
@@ -516,6 +519,8 @@ void TGraphEdit::PaintTracks(QPainter &p)
     small.setPointSize(7);
     p.setFont(small);
     const int right = std::min(ui->Tracks->width(), ColumnLeft(seq->sceneCount) - 1);
+    small.setPointSize(6);
+    p.setFont(small);
     for (int j = 0; j < f->channelCount && j < MaxFixtureChannels; ++j) {
         const int y = j * RowHeight;
         p.setPen(j == ChosenChannel ? QColor(Qt::red) : QColor(Qt::black));
@@ -553,7 +558,7 @@ void TGraphEdit::PaintValues(QPainter &p)
     p.setFont(small);
     const int h = ChartHeight();
     const int right = ui->Values->width();
-    p.fillRect(QRect(ChartMargin + 1, 0, right - ChartMargin, h), QColor(Qt::black));
+    p.fillRect(QRect(ChartMargin + 1, 0, right - ChartMargin, h), face.darker(108));
     p.setPen(Qt::black);
     if (!TimeTrackMode) {
         for (int i = 0; i * 8 * ValueScale < h; ++i) {
@@ -1145,9 +1150,10 @@ TGraphEdit *MakeGraphEdit()
 
 void CloseTrackEdit()
 {
-    if (TrackEdit) {
-        TrackEdit->FormDeactivate();
-        TrackEdit->close();
+    if (TTrackEdit *t = TrackEdit) {
+        t->FormDeactivate();
+        t->close();
+        delete t;
     }
 }
 

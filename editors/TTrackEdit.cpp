@@ -45,7 +45,6 @@ TTrackEdit::TTrackEdit(QWidget *parent) : QWidget(parent), ui(new Ui::TTrackEdit
     ui->setupUi(this);
     TrackEdit = this;
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
-    setAttribute(Qt::WA_DeleteOnClose);
     RegForm1 = new TRegForm(this);
     const TrackPlace &p = TrackWindowPlace;
     setGeometry(p.left, p.top, p.width, p.height);
@@ -239,6 +238,10 @@ void TTrackEdit::closeEvent(QCloseEvent *event)
     bool canClose = true;
     RegForm1->CloseQuery(this, canClose);
     event->accept();
+    // Gone for the program at once; the form itself goes when its close has returned.
+    if (TrackEdit == this)
+        TrackEdit = nullptr;
+    deleteLater();
 }
 
 // ---- painting ----------------------------------------------------------------------------

@@ -40,7 +40,7 @@ int SceneAtX(int x, int sceneCount)
 
 bool PastLastScene(int x, int sceneCount)
 {
-    return x > ColumnLeft(sceneCount) - 1;
+    return x >= ChartMargin + (sceneCount - FirstVisibleScene) * ColumnWidth;
 }
 
 int ChartHeight()
