@@ -9,6 +9,7 @@
 #include "ValueChart.h"
 
 #include "app/Application.h"
+#include "app/TWrapBoxLayout.h"
 #include "app/FixtureArea.h"
 #include "app/MainForm.h"
 #include "app/OwnedHooks.h"
@@ -28,6 +29,7 @@
 
 #include <QAction>
 #include <QBitmap>
+#include <QButtonGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -86,6 +88,7 @@ TTracker *AddTracker(QWidget *host, int column, const char *name, const char *ca
                      QLabel **valueLabel)
 {
     auto *cap = new QLabel(QString::fromLatin1(caption), host);
+    cap->setObjectName(QString::fromLatin1(name) + QStringLiteral("Caption"));
     cap->setGeometry(column * 45, 0, 45, 14);
     cap->setAlignment(Qt::AlignCenter);
     QFont small = cap->font();
@@ -133,7 +136,20 @@ TGraphEdit::TGraphEdit(QWidget *parent) : QWidget(parent), ui(new Ui::TGraphEdit
 {
     ui->setupUi(this);
     GraphEdit = this;
-    ui->ToolPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // The tool bar wraps onto a second row on a narrow screen, like the transport bar.
+    TWrapBoxLayout::Replace(ui->ToolLayout);
+    ui->ToolLayout = nullptr;
+    ui->PanelGraphLayout->setStretchFactor(ui->Splitter1, 1);
+    // Tools and modes are two choices on one bar.
+    auto *tools = new QButtonGroup(this);
+    for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{ui->Select, ui->Pencil, ui->Line})
+        tools->addButton(b);
+    auto *modes = new QButtonGroup(this);
+    for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{ui->EditVal, ui->EditTempo, ui->EditFade})
+        modes->addButton(b);
+    ui->ChartSide->installEventFilter(this);
+    ui->Splitter2->installEventFilter(this);
+
     // The generator floats over the chart side, below the tool bar.
     ui->Panel8->setParent(ui->ChartSide);
     BuildTrackers();
@@ -281,6 +297,7 @@ void TGraphEdit::Dock()
     ui->GraphEditLayout->removeWidget(ui->PanelGraph);
     central->insertWidget(dockIndex_ < 0 ? central->count() : dockIndex_, ui->PanelGraph, 1);
     ui->PanelGraph->show();
+    FitChartPanel();
     docked_ = true;
     hide();
     FormAssignment();
@@ -352,12 +369,12 @@ void TGraphEdit::FormAssignment()
     const FixtureRecord *f = Selected();
     const int rows = TimeTrackMode || !f ? 0 : std::min<int>(f->channelCount, MaxFixtureChannels);
     ui->Tracks->setMinimumHeight(rows * RowHeight);
-    ui->TracksScroll->setVisible(!TimeTrackMode);
     const int ruler = TimeTrackMode ? TimeRulerHeight : RulerHeight;
     ui->Times->setFixedHeight(ruler);
     ui->Values->setMinimumHeight(ChartHeight());
     ui->Values->setMaximumHeight(ChartHeight());
     ui->ChartPanel->setMaximumHeight(TimeTrackMode ? 319 : 275);
+
     UpdateScrollBar();
     UpdateValueLabel();
     marker_ = CurScene;
@@ -392,6 +409,17 @@ void TGraphEdit::UpdateScrollBar()
     FirstVisibleScene = std::clamp(FirstVisibleScene, 0, std::max(0, count - 1));
     ui->ScrollBar->setValue(FirstVisibleScene);
     ElapsedBase = seq ? ElapsedBefore(*seq, FirstVisibleScene) : 0;
+}
+
+void TGraphEdit::FitChartPanel()
+{
+    // The chart panel as high as it may be, the rows below it the rest.
+    const int h = ui->Splitter2->height();
+    chartFitPending_ = h < 100;
+    if (chartFitPending_)
+        return;
+    const int chart = std::min(ui->ChartPanel->maximumHeight(), h - ui->Splitter2->handleWidth() - 20);
+    ui->Splitter2->setSizes({chart, h - ui->Splitter2->handleWidth() - chart});
 }
 
 void TGraphEdit::ScrollBarChange(int position)
@@ -513,7 +541,7 @@ void TGraphEdit::PaintTracks(QPainter &p)
     p.fillRect(ui->Tracks->rect(), palette().color(QPalette::Button));
     const FixtureRecord *f = Selected();
     const SequenceRecord *seq = EditableSequence();
-    if (!f || !seq)
+    if (!f || !seq || TimeTrackMode)
         return;
     QFont small = p.font();
     small.setPointSize(7);
@@ -674,6 +702,10 @@ bool TGraphEdit::eventFilter(QObject *watched, QEvent *event)
     }
     if (t == QEvent::Resize && watched == ui->Values)
         UpdateScrollBar();
+    if (t == QEvent::Resize && watched == ui->ChartSide)
+        PlaceGeneratorPanel();
+    if (t == QEvent::Resize && watched == ui->Splitter2 && chartFitPending_)
+        FitChartPanel();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -926,6 +958,7 @@ void TGraphEdit::SetMode(int mode, bool ask)
     ui->Panel8->setVisible(mode == 0);
     SelectionValid = 0;
     FormAssignment();
+    FitChartPanel();
     QScrollBar *v = ui->ChartScroll->verticalScrollBar();
     v->setValue(ChartHeight() - ChartHeight() / ValueScale);
     --settingMode_;
@@ -1027,8 +1060,13 @@ void TGraphEdit::WaveSettingsChanged()
         if (auto *l = findChild<QLabel *>(wave[i]->objectName() + QStringLiteral("Value")))
             l->setText(QString::number(wave[i]->Position()));
     }
-    Factor->setVisible(ui->Squ->isChecked());
-    StPhase->setVisible(!ui->Rand->isChecked());
+    // Duration only for the square wave, Start Phase not for the random one.
+    const std::pair<TTracker *, bool> shown[] = {{Factor, ui->Squ->isChecked()}, {StPhase, !ui->Rand->isChecked()}};
+    for (const auto &[t, on] : shown)
+        for (QWidget *w : {static_cast<QWidget *>(t), findChild<QWidget *>(t->objectName() + QStringLiteral("Caption")),
+                           findChild<QWidget *>(t->objectName() + QStringLiteral("Value"))})
+            if (w)
+                w->setVisible(on);
     ui->PBWave->update();
 }
 
@@ -1110,7 +1148,11 @@ void TGraphEdit::FanModify(bool store)
 void TGraphEdit::PlaceGeneratorPanel()
 {
     const int h = DpiScaled(GeneratorPanelExpanded ? PanelExpanded : PanelCollapsed, this);
-    ui->Panel8->setGeometry(GeneratorPanelLeft, GeneratorPanelTop, ui->Panel8->width(), h);
+    // Kept inside the chart side on a narrow screen; the remembered place stays.
+    const QWidget *side = ui->ChartSide;
+    const int left = std::min(GeneratorPanelLeft, std::max(0, side->width() - ui->Panel8->width()));
+    const int top = std::min(GeneratorPanelTop, std::max(0, side->height() - h));
+    ui->Panel8->setGeometry(left, top, ui->Panel8->width(), h);
     ui->SpeedButton1->setText(GeneratorPanelExpanded ? QStringLiteral("^") : QStringLiteral("v"));
     ui->Panel8->raise();
 }

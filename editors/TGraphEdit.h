@@ -88,6 +88,8 @@ private:
     void PlaceGeneratorPanel();
     void DragGeneratorPanel(QEvent *event);
     void Undock();
+    void FitChartPanel();
+    bool chartFitPending_ = true;
 
     bool docked_ = false;
     int dockIndex_ = -1;

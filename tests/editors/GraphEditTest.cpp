@@ -137,6 +137,9 @@ TEST_F(GraphEditTest, PencilReachesTheOutputRefreshUndoesItAndTheEditorDocksAndC
     QApplication::processEvents();
 
     // The Dimmer row chosen, the second scene current, a pencil press at the y for 200.
+    g->ui->ZoomIn->click();
+    g->ui->ZoomIn->click();
+    EXPECT_EQ(ColumnWidth, 16);
     QTest::mousePress(g->ui->Tracks, Qt::LeftButton, {}, QPoint(10, 2 * 14 + 7));
     QTest::mouseRelease(g->ui->Tracks, Qt::LeftButton, {}, QPoint(10, 2 * 14 + 7));
     EXPECT_EQ(ChosenChannel, 2);
@@ -217,6 +220,9 @@ TEST_F(GraphEditTest, TimeModeAsksOnceForScenesWithoutTimeAndDrawsTimes)
     EXPECT_EQ(BoxLog(), log);
 
     // A line in time mode from scene 1 at 15 s to scene 4 at the top.
+    g->ui->ZoomIn->click();
+    g->ui->ZoomIn->click();
+    g->ui->ZoomIn->click();
     g->ui->Line->click();
     Drag(g->ui->Values, QPoint(ColumnLeft(0) + 1, 150), QPoint(ColumnLeft(3) + 1, 0));
     EXPECT_EQ(Sequences[0]->scenes[0]->sceneTime, 15000u);
@@ -312,10 +318,13 @@ TEST_F(GraphEditTest, GeneratorPanelWaveFanAndMarker)
     EXPECT_EQ(g->Amplitude->Position(), 128);
     EXPECT_EQ(g->Offset->Position(), 128);
     EXPECT_EQ(g->Shift->Position(), 90);
-    EXPECT_EQ(g->ui->Panel8->pos(), QPoint(500, 6));
+    // First at (500, 6) of the chart side, held inside it on a narrow window.
+    EXPECT_EQ(g->ui->Panel8->y(), 6);
+    EXPECT_EQ(g->ui->Panel8->x(), std::min(500, g->ui->ChartSide->width() - g->ui->Panel8->width()));
     EXPECT_EQ(g->ui->Panel8->height(), 19);
     g->ui->SpeedButton1->click();
     EXPECT_EQ(g->ui->Panel8->height(), 310);
+    EXPECT_TRUE(g->ui->ChartSide->rect().contains(g->ui->Panel8->geometry()));
     // Dragged by its title: never above or left of the panel.
     Drag(g->ui->Panel8Title, QPoint(20, 5), QPoint(-900, -900));
     EXPECT_EQ(g->ui->Panel8->pos(), QPoint(0, 0));
