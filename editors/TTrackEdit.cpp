@@ -293,7 +293,10 @@ void TTrackEdit::PaintField(QPainter &p)
         const int x = TrackCoarse(TrackFixture, s, Axis::Pan) * z, y = TrackCoarse(TrackFixture, s, Axis::Tilt) * z;
         p.fillRect(QRect(x - 2, y - 2, 4, 4), Qt::blue);
         p.setPen(Qt::darkBlue);
-        p.drawText(x + 3, y - 3, QString::number(s + 1));
+        // The number beside the point, kept on the field near its edges.
+        const int tx = x > 256 * z - 24 ? x - 20 : x + 3;
+        const int ty = y < 12 ? y + 12 : y - 3;
+        p.drawText(tx, ty, QString::number(s + 1));
     }
     if (banding_) {
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
