@@ -212,6 +212,8 @@ TEST_F(GraphEditTest, TimeModeAsksOnceForScenesWithoutTimeAndDrawsTimes)
     EXPECT_EQ(Sequences[0]->scenes[2]->sceneTime, 500u);
     EXPECT_EQ(g->ui->ValueLabel->text(), QStringLiteral("Interval/Tempo:"));
     EXPECT_TRUE(g->ui->Panel8->isHidden());
+    EXPECT_EQ(g->ui->Times->height(), 37);
+    EXPECT_EQ(g->ui->ChartPanel->maximumHeight(), 319);
 
     // Every time is set now: switching again asks nothing.
     const std::string log = BoxLog();
@@ -231,6 +233,14 @@ TEST_F(GraphEditTest, TimeModeAsksOnceForScenesWithoutTimeAndDrawsTimes)
     form->show();
     QApplication::processEvents();
     Grab(form, "graph-editor-times.png");
+
+    g->ui->EditVal->click();
+    EXPECT_EQ(g->ui->ChartPanel->maximumHeight(), 275);
+    // The fixture list at most half the panel wide.
+    g->ui->Splitter1->setSizes({900, 100});
+    emit g->ui->Splitter1->splitterMoved(900, 1);
+    EXPECT_LE(g->ui->Splitter1->sizes()[0], g->ui->PanelGraph->width() / 2);
+    g->ui->EditTempo->click();
 
     // A new editor opens in the mode the last one left.
     g->CloseButtonClick();
