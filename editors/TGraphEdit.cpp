@@ -647,15 +647,7 @@ void TGraphEdit::PaintWave(QPainter &p)
     const SequenceRecord *seq = EditableSequence();
     if (!seq || TimeTrackMode)
         return;
-    WaveSettings w;
-    w.shape = ui->Squ->isChecked() ? WaveShape::Square : ui->Rand->isChecked() ? WaveShape::Random : WaveShape::Sine;
-    w.amplitude = Amplitude->Position();
-    w.offset = Offset->Position();
-    w.startPhase = StPhase->Position();
-    w.duration = Factor->Position();
-    w.shift = Shift->Position();
-    w.group = ui->Group->isChecked();
-    w.seed = RandomSeed;
+    const WaveSettings w = CurrentWave();
     const int n = seq->sceneCount;
     const std::vector<int> targets = WaveTargets(SelectedFixture, w.group);
     const auto curves = WaveLevels(w, n, static_cast<int>(targets.size()), n + 1);
@@ -1070,6 +1062,20 @@ void TGraphEdit::WaveSettingsChanged()
     ui->PBWave->update();
 }
 
+WaveSettings TGraphEdit::CurrentWave() const
+{
+    WaveSettings w;
+    w.shape = ui->Squ->isChecked() ? WaveShape::Square : ui->Rand->isChecked() ? WaveShape::Random : WaveShape::Sine;
+    w.amplitude = Amplitude->Position();
+    w.offset = Offset->Position();
+    w.startPhase = StPhase->Position();
+    w.duration = Factor->Position();
+    w.shift = Shift->Position();
+    w.group = ui->Group->isChecked();
+    w.seed = RandomSeed;
+    return w;
+}
+
 void TGraphEdit::RandClick()
 {
     RandomSeed = DrawRandomSeed();
@@ -1080,16 +1086,7 @@ void TGraphEdit::ApplyClick()
 {
     if (!EditableSequence() || !Selected())
         return;
-    WaveSettings w;
-    w.shape = ui->Squ->isChecked() ? WaveShape::Square : ui->Rand->isChecked() ? WaveShape::Random : WaveShape::Sine;
-    w.amplitude = Amplitude->Position();
-    w.offset = Offset->Position();
-    w.startPhase = StPhase->Position();
-    w.duration = Factor->Position();
-    w.shift = Shift->Position();
-    w.group = ui->Group->isChecked();
-    w.seed = RandomSeed;
-    if (ApplyWave(SelectedFixture, ChosenChannel, w))
+    if (ApplyWave(SelectedFixture, ChosenChannel, CurrentWave()))
         FormAssignment();
 }
 

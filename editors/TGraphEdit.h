@@ -13,6 +13,7 @@ class TGraphEdit;
 class QMenu;
 class QPainter;
 class TTracker;
+struct WaveSettings;
 
 class TGraphEdit : public QWidget {
     Q_OBJECT
@@ -82,6 +83,7 @@ private:
     void AfterBlock();
     void UpdatePopup();
     void WaveSettingsChanged();
+    WaveSettings CurrentWave() const;
     void FanTrackerChanged();
     void EnterFanPage();
     void LeaveFanPage();

@@ -17,6 +17,24 @@ namespace editors_test {
 
 using namespace fixturearea_test;
 
+// The editors' settings that live for the whole run, back to a known start.
+inline void ResetEditorState()
+{
+    TimeTrackMode = 0;
+    FadeTrackMode = 0;
+    ColumnWidth = 4;
+    ValueScale = 1;
+    ChosenChannel = 0;
+    FirstVisibleScene = 0;
+    AskEveryTime = 1;
+    GeneratorPanelExpanded = false;
+    GeneratorPanelLeft = 500;
+    GeneratorPanelTop = 6;
+    ForgetBlocks();
+    TrackMode = 0;
+    TrackFixture = TrackSequence = -1;
+}
+
 class EditorsCore : public ::testing::Test {
 protected:
     void SetUp() override
@@ -34,18 +52,6 @@ protected:
         ResetFixtureArea();
         ResetEditorState();
         platform::ResetAnswers();
-    }
-    static void ResetEditorState()
-    {
-        TimeTrackMode = 0;
-        FadeTrackMode = 0;
-        ColumnWidth = 4;
-        ValueScale = 1;
-        ChosenChannel = 0;
-        FirstVisibleScene = 0;
-        ForgetBlocks();
-        TrackMode = 0;
-        TrackFixture = TrackSequence = -1;
     }
     // A current sequence of `scenes` scenes (levels from transport_test::LevelOf).
     static SequenceRecord &Sequence(int scenes, int current = 0)

@@ -5,6 +5,7 @@
 #include "profiles/ProfileBuilder.h"
 #include "fixtures/ShowFileTestSupport.h"
 
+#include "EditorsShow.h"
 #include "editors/GraphBlocks.h"
 #include "editors/TCopyPaste.h"
 #include "editors/TGraphEdit.h"
@@ -38,16 +39,7 @@ protected:
     void SetUp() override
     {
         ProgramWindowTest::SetUp();
-        TimeTrackMode = 0;
-        FadeTrackMode = 0;
-        ColumnWidth = 4;
-        ValueScale = 1;
-        ChosenChannel = 0;
-        FirstVisibleScene = 0;
-        AskEveryTime = 1;
-        GeneratorPanelExpanded = false;
-        GeneratorPanelLeft = 500;
-        GeneratorPanelTop = 6;
+        editors_test::ResetEditorState();
         AccessLevel = 0;
     }
     void TearDown() override
