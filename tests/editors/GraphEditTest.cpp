@@ -19,6 +19,7 @@
 
 #include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
+#include "app/ShowFile.h"
 #include "app/SequenceEditing.h"
 #include "app/ToolWindows.h"
 #include "fixtures/ProfileFile.h"
@@ -307,6 +308,17 @@ TEST_F(GraphEditTest, BlockDialogRangesAskMeEveryTimeFillAndUndoThroughTheMenu)
     MakeCurrent(7);
     g->PopupMenu->findChild<QAction *>(QStringLiteral("PasteFromBuffer"))->trigger();
     EXPECT_EQ(Level(7, 2), transport_test::LevelOf(0, 1, 2));
+    ASSERT_TRUE(UndoBlockValid);
+
+    // An opened show has other fixtures and sequences: the old block is not written.
+    const std::string path = (root / "other.d1k").string();
+    ASSERT_TRUE(WriteShowFile(path));
+    ShowModified = 0;
+    ASSERT_TRUE(form->OpenNamedShow(path));
+    EXPECT_FALSE(UndoBlockValid);
+    const std::uint8_t opened = Level(7, 2);
+    Action("Refresh1")->trigger();
+    EXPECT_EQ(Level(7, 2), opened);
 }
 
 TEST_F(GraphEditTest, GeneratorPanelWaveFanAndMarker)
