@@ -367,7 +367,6 @@ void TTrackEdit::FieldMouse(QEvent *event)
         }
         ++PencilScene;
         Changed();
-        SceneToFixtures();
         if (MainForm) {
             MainForm->ui->SliderScene->setValue(PencilScene);
             MainForm->SliderSceneChange();
@@ -456,6 +455,9 @@ void TTrackEdit::Changed()
 {
     ui->Restore->setEnabled(true);
     ShowModified = 1;
+    // The fixtures follow the edited scene at once: the main window stores their values
+    // into the current scene whenever it leaves it, which would undo the edit.
+    SceneToFixtures();
     ui->Field->update();
 }
 
@@ -492,13 +494,10 @@ void TTrackEdit::EndPencil()
 
 void TTrackEdit::UpdateVisible()
 {
-    ui->Restore->setEnabled(true);
-    ShowModified = 1;
-    if (ui->Group->isChecked() && MasterLinkActive) {
+    Changed();
+    // Edits of a group cannot be restored.
+    if (ui->Group->isChecked() && MasterLinkActive)
         ui->Restore->setEnabled(false);
-        SceneToFixtures();
-    }
-    ui->Field->update();
 }
 
 void TTrackEdit::ApplyGenerator(int page)

@@ -405,6 +405,11 @@ TEST_F(GraphEditTest, TrackEditorCircleRestoreSetUpAndSequenceFollow)
     EXPECT_EQ(Level(0, 1), 0);
     EXPECT_TRUE(t->RestoreEnabled());
     Grab(t, "track-editor-circle.png");
+    // Another scene made current in the main window keeps the edit of this one.
+    MakeCurrent(1);
+    EXPECT_EQ(Level(0, 0), 127);
+    EXPECT_EQ(Level(0, 1), 0);
+    MakeCurrent(0);
     t->ui->Restore->click();
     EXPECT_EQ(Level(0, 0), pan0);
     EXPECT_EQ(Level(0, 1), tilt0);
