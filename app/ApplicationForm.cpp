@@ -15,6 +15,8 @@
 #include "TPhisMast.h"
 #include "TProgramForm.h"
 #include "TSequencesList.h"
+#include "TGraphEdit.h"
+#include "TTrackEdit.h"
 #include "TSeqName.h"
 
 #include "platform/MsgBox.h"
@@ -97,6 +99,7 @@ bool CreateProgramWindows(int argc, char **argv)
     TraceStep("TDebugForm");
     InstallSequenceDialogHooks(MainForm);
     TMainForm::RegisterStartupToolWindows();
+    InstallSequenceEditorHooks(MainForm);
     windowsCreated = true;
     return true;
 }
@@ -115,6 +118,8 @@ void DestroyProgramWindows()
     delete ProgramForm;
     delete PhisMast;
     delete AudSynch;
+    delete TrackEdit;
+    delete GraphEdit;
     delete MainForm;
 }
 

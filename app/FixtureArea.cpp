@@ -7,6 +7,7 @@
 #include "PlayControl.h"
 #include "PlayState.h"
 #include "SceneFixtures.h"
+#include "SequenceEditing.h"
 #include "ShowFile.h"
 #include "StartupState.h"
 #include "WindowSeams.h"
@@ -460,6 +461,8 @@ bool RemoveFixture(int fixture)
     if (!Ask("Remove this fixture,\r\nAre you sure?"))
         return false;
     EndSolo();
+    // The values editor's undo block names fixtures by index.
+    UndoBlockValid = 0;
     // The fixture table and the channel maps the tick reads close up.
     HoldEngine hold;
     FixtureWindowHooks &windows = FixtureWindows();

@@ -414,6 +414,8 @@ void TMainForm::SetSceneGroupWidth(int w) { SetSplitWidth(ui->SceneGroupBox, w);
 
 void TMainForm::SetTransportOnBottom(bool bottom)
 {
+    if (bottom != transportOnBottom_)
+        CallSeam(WindowSeams().closeSequenceEditors);
     auto *layout = static_cast<QVBoxLayout *>(ui->CentralPanel->layout());
     layout->removeWidget(ui->TransportControl);
     layout->insertWidget(bottom ? layout->count() : 0, ui->TransportControl);

@@ -66,6 +66,7 @@ bool TMainForm::FormClose()
 
 void TMainForm::CloseToolWindows()
 {
+    CallSeam(WindowSeams().closeSequenceEditors);
     QWidget *windows[] = {CueListF, MasterGroups, MusicPlayer, PhisMast, ProgramForm, SequencesList};
     for (QWidget *w : windows)
         if (w && w->isVisible())

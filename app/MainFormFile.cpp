@@ -12,6 +12,7 @@
 #include "PlayState.h"
 #include "RecentFiles.h"
 #include "SceneFixtures.h"
+#include "SequenceEditing.h"
 #include "ShowFile.h"
 #include "ShowModel.h"
 #include "StartupState.h"
@@ -122,6 +123,8 @@ void TMainForm::FileNew()
     FillSequenceBox();
     SetShowCaption(this);
     UpdateFixtureMenus();
+    UndoBlockValid = 0;
+    CallSeam(WindowSeams().graphEditRefresh);
     CallSeam(WindowSeams().trackEditRefresh);
     CallSeam(WindowSeams().phisMastActivate);
     ShowFileChanged(false);
@@ -189,7 +192,10 @@ void TMainForm::FileOpen()
             }
         }
     }
-    // Whatever happened: the editors and the masters follow the show that is loaded.
+    // Whatever happened: the editors and the masters follow the show that is loaded. An
+    // undo block of the old show names fixtures and sequences that are gone.
+    if (showRead_)
+        UndoBlockValid = 0;
     CallSeam(WindowSeams().graphEditRefresh);
     CallSeam(WindowSeams().trackEditRefresh);
     if (MultiSeqRunning.load()) {

@@ -494,6 +494,7 @@ void TMainForm::DevT1Click(int fixture, int kind)
     Reselect(fixture);
     PaintDev(fixture);
     CallSeam(WindowSeams().phisMastActivate);
+    CallSeam(WindowSeams().trackEditRefresh);
 }
 
 void TMainForm::LeftPageControlChange(int page)

@@ -607,8 +607,7 @@ void TMainForm::GraphEdClick()
     if (AccessLevel >= 2 || FixtureCount < 1 || SequenceCount < 1 || MultiSeqRunning.load() ||
         !ToolWindows().Has("GraphEdit"))
         return;
-    if (QWidget *all = MessagesWidget("PanelAll"))
-        all->hide();
+    // The editor's entry hides the work area and docks the editor in its place.
     ShowToolWindow("GraphEdit", true);
 }
 

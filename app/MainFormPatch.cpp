@@ -5,12 +5,15 @@
 
 #include "EngineHold.h"
 #include "PatchLoader.h"
+#include "SequenceEditing.h"
 
 #include "fixtures/TSetup.h"
 #include "platform/MsgBox.h"
 
 void TMainForm::RunPatchWindow()
 {
+    // The patch may move or remove the fixture an undo block names.
+    UndoBlockValid = 0;
     {
         HoldEngine hold;
         ReleaseFixtureWindows();

@@ -521,8 +521,8 @@ TEST_F(FixtureAreaTest, PopupCopiesTheFixturesMenuAndPositionMemoryChecksForPanT
     ASSERT_NE(posMem, nullptr);
     EXPECT_EQ(posMem->title(), QStringLiteral("Position Memory"));
     EXPECT_EQ(posMem->actions().size(), ui->MenuPosMem->actions().size());
-    // Windows that do not exist yet leave their items disabled; the position memory
-    // editor exists, so "Create" is offered.
+    // A fixture without pan and tilt has no track to edit; the position memory editor
+    // exists, so "Create" is offered (and then refused for want of pan and tilt).
     EXPECT_FALSE(ui->TrackEdit->isEnabled());
     EXPECT_TRUE(ui->CreatePosMem->isEnabled());
 

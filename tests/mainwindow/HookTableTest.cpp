@@ -29,19 +29,6 @@ struct WaitingHook {
 const std::vector<WaitingHook> &WaitingList()
 {
     static const std::vector<WaitingHook> list = {
-        {"WindowSeams", "graphEditOpen", "values and time editor"},
-        {"WindowSeams", "graphEditRepaintColumn", "values and time editor"},
-        {"WindowSeams", "graphEditMarker", "values and time editor"},
-        {"WindowSeams", "graphEditRestoreUndo", "values and time editor"},
-        {"WindowSeams", "graphEditRefresh", "values and time editor"},
-        {"WindowSeams", "closeSequenceEditors", "values and time editor"},
-        {"WindowSeams", "editorsSequenceChanged", "values and time editor"},
-        {"WindowSeams", "editorsSceneChanged", "values and time editor"},
-        {"WindowSeams", "editorsHooked", "values and time editor"},
-        {"WindowSeams", "trackEditRefresh", "track editor"},
-
-        {"ToolWindows", "GraphEdit", "values and time editor"},
-        {"ToolWindows", "TrackEdit", "track editor"},
         {"ToolWindows", "HotKeys", "hot keys"},
         {"ToolWindows", "Recorder", "DMX-input recorder"},
     };

@@ -12,6 +12,12 @@
 #include "editors/TPosMem.h"
 #include "editors/TSeqName.h"
 #include "editors/TSeqStCopF.h"
+#include "editors/TGraphEdit.h"
+#include "editors/TTrackEdit.h"
+#include "ui_GraphEdit.h"
+#include "ui_TrackEdit.h"
+
+#include <QAbstractScrollArea>
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -300,6 +306,88 @@ TEST_F(MainWindowFitTest, TerminationSignalClosesThroughTheMainWindowWhileAModal
     QApplication::processEvents();
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(ToolWindowVisible("PhisMast"));
+}
+
+// A moving head (Pan, Tilt, Dimmer) at channel 0, selected, and a sequence of 40 scenes.
+void AddHeadAndSequence(TMainForm *form)
+{
+    DeviceTypeEntry t;
+    t.fileName = "head.dsp";
+    t.deviceName = "Head";
+    t.channelCount = 3;
+    t.usedMask = 7;
+    t.functions[0] = 1;
+    t.functions[1] = 2;
+    t.functions[2] = 7;
+    DeviceTypes.push_back(t);
+    DeviceTypeCount = static_cast<std::int32_t>(DeviceTypes.size());
+    const int f = transport_test::AddFixtureWith(0, {0, 0, 0});
+    Fixtures[static_cast<std::size_t>(f)].deviceType = static_cast<std::int16_t>(DeviceTypeCount - 1);
+    Fixtures[static_cast<std::size_t>(f)].userHeader = "Head";
+    transport_test::AddSequence(40);
+    form->FillSequenceBox();
+    form->Select(0);
+}
+
+// Every visible control under `w` (not inside scrolled contents) with its rectangle in
+// the main window.
+void CollectControls(QWidget *w, QWidget *form, std::vector<std::pair<QWidget *, QRect>> &out)
+{
+    for (QWidget *c : w->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (c->isWindow() || !c->isVisible())
+            continue;
+        out.emplace_back(c, QRect(c->mapTo(form, QPoint(0, 0)), c->size()));
+        if (!qobject_cast<QAbstractScrollArea *>(c))
+            CollectControls(c, form, out);
+    }
+}
+
+TEST_F(MainWindowFitTest, GraphEditorDockedFits1024x768)
+{
+    AddHeadAndSequence(form);
+    ShowAt({1024, 768});
+    ASSERT_EQ(form->size(), QSize(1024, 768));
+    form->findChild<QAction *>(QStringLiteral("GraphEd"))->trigger();
+    ASSERT_NE(GraphEdit, nullptr);
+    GraphEdit->ui->EditVal->click();
+    GraphEdit->ui->SpeedButton1->click();
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(1024, 768));
+    QWidget *panel = GraphEdit->ui->PanelGraph;
+    ASSERT_TRUE(panel->isVisible());
+    const QRect inside(panel->mapTo(form, QPoint(0, 0)), panel->size());
+    EXPECT_TRUE(form->rect().contains(inside));
+    std::vector<std::pair<QWidget *, QRect>> controls;
+    CollectControls(panel, form, controls);
+    EXPECT_GT(controls.size(), 30u);
+    for (const auto &[w, r] : controls)
+        EXPECT_TRUE(inside.contains(r)) << w->objectName().toStdString();
+    // The chart shows its 256 rows and the rows of the three channels below it.
+    EXPECT_GE(GraphEdit->ui->ChartScroll->viewport()->height(), 256);
+    EXPECT_GE(GraphEdit->ui->TracksScroll->viewport()->height(), 3 * 14);
+    Grab("graph-editor-docked-1024x768.png");
+}
+
+TEST_F(MainWindowFitTest, TrackEditorFitsTheScreen)
+{
+    AddHeadAndSequence(form);
+    ShowAt({1024, 768});
+    form->findChild<QAction *>(QStringLiteral("TrackEdit"))->trigger();
+    ASSERT_NE(TrackEdit, nullptr);
+    QApplication::processEvents();
+    const QRect area = TrackEdit->screen()->availableGeometry();
+    EXPECT_EQ(TrackEdit->geometry(), QRect(186, 141, 418, 301));
+    EXPECT_TRUE(area.contains(TrackEdit->frameGeometry()));
+    TrackEdit->ui->Plus->click();
+    TrackEdit->ui->Plus->click();
+    QApplication::processEvents();
+    EXPECT_EQ(TrackEdit->ui->Field->width(), 1025);
+    EXPECT_TRUE(area.contains(TrackEdit->frameGeometry()));
+    EXPECT_EQ(TrackEdit->size(), QSize(418, 301));
+    for (QWidget *w : TrackEdit->ui->RightPanel->findChildren<QWidget *>())
+        if (w->isVisible() && !w->isWindow())
+            EXPECT_TRUE(TrackEdit->rect().contains(QRect(w->mapTo(TrackEdit, QPoint(0, 0)), w->size())))
+                << w->objectName().toStdString();
 }
 
 } // namespace
