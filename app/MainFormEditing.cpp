@@ -362,6 +362,11 @@ void TMainForm::SequenceChangeWhilePlaying(int index)
 
 void TMainForm::NewSeqClick()
 {
+    NewSequence(true);
+}
+
+void TMainForm::NewSequence(bool offerFirstScene)
+{
     EditingCreate();
     if (EditingLocked() || EngineRunsSequences())
         return;
@@ -381,7 +386,7 @@ void TMainForm::NewSeqClick()
     std::string name = SequenceDefaultName(SequenceCount);
     int choice = 1;
     if (!SequenceFromFile)
-        AskName("Sequence Name", name, true, choice);
+        AskName("Sequence Name", name, offerFirstScene, choice);
     seq->name = CutSequenceName(name);
     {
         const QSignalBlocker block(ui->Sequence);

@@ -21,6 +21,7 @@
 #include "WindowSeams.h"
 
 #include "TAudSynch.h"
+#include "TRecordF.h"
 #include "TCueListF.h"
 #include "TDebugForm.h"
 #include "TMasterGroups.h"
@@ -335,6 +336,11 @@ void TMainForm::RegisterStartupToolWindows()
     for (const auto &[name, w] : windows)
         if (w)
             ToolWindows().Register(name, ToolWindowEntry{w, {}, {}, {}, {}});
+    // The recorder is made, run modally and freed on each use.
+    ToolWindows().Register("Recorder", ToolWindowEntry{nullptr, {}, {}, {}, [] {
+                                                           TRecordF recorder(MainForm);
+                                                           platform::RunModalDialog(recorder);
+                                                       }});
 }
 
 // ---- engine messages --------------------------------------------------------------------
