@@ -14,6 +14,8 @@
 #include "SequenceEditing.h"
 #include "WindowSeams.h"
 
+#include "platform/Mailslot.h"
+
 #include <QCloseEvent>
 #include <QTimer>
 
@@ -45,6 +47,10 @@ TAudSynch::TAudSynch(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::
             AutonomShow();
     });
 
+    // DMX input from the LAN is not kept: it starts off.
+    BrantovalMain = std::make_unique<platform::TzolMailslot>();
+    DmxInFromLan = 0;
+
     WindowSeamTable &seams = WindowSeams();
     InstallHook(this, seams.audSynchFullControl, [this](bool offered) { SetFullControlOffered(offered); });
     InstallHook(this, seams.audSynchDmxState, [this] { ShowDmxState(); });
@@ -54,6 +60,8 @@ TAudSynch::TAudSynch(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::
 TAudSynch::~TAudSynch()
 {
     ReleaseOwnedHooks(this);
+    CloseSlot();
+    DmxInFromLan = 0;
     FormDestroy();
     if (AudSynch == this)
         AudSynch = nullptr;

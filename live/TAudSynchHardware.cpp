@@ -127,5 +127,9 @@ void TAudSynch::ThroughClick()
 void TAudSynch::FromLanClick()
 {
     DmxInFromLan = ui->FromLan->isChecked() ? 1 : 0;
+    if (DmxInFromLan)
+        OpenSlot();
+    else
+        CloseSlot();
     CallSeam(WindowSeams().phisMastActivate);
 }

@@ -3,10 +3,19 @@
 #include "transport/ProgramWindowTest.h"
 
 #include "app/OutputEngine.h"
+#include "app/PatchLoader.h"
 #include "live/DmxRecording.h"
+#include "live/LanLink.h"
+#include "live/TAudSynch.h"
 #include "live/TRecordF.h"
+#include "platform/Mailslot.h"
+#include "platform/Settings.h"
+#include "ui_AudSynch.h"
 #include "ui_MainForm.h"
 #include "ui_RecordF.h"
+
+#include <chrono>
+#include <thread>
 
 #include <QAction>
 #include <QDialog>
@@ -178,6 +187,47 @@ TEST_F(RecorderWindowTest, AccessLevelTwoOpensNoRecorderAndTheLiveViewFits)
         r.ui->LabelButton1->click();
         EXPECT_EQ(r.width(), 196 * r.logicalDpiX() / 96);
     }));
+}
+
+TEST_F(RecorderWindowTest, FramesFromAPeerOnTheLanReachTheOutputThroughTheEngine)
+{
+    {
+        platform::Settings s;
+        s.WriteInteger(MainWindowKey, "LanPort", 0);
+        s.WriteString(MainWindowKey, "LanBindAddress", "127.0.0.1");
+    }
+    transport_test::AddFixtureWith(0, {0});
+    BuildChannelMaps();
+    DmxInMode = 1;
+    form->findChild<QAction *>(QStringLiteral("SynchSetup"))->trigger();
+    Ui::TAudSynch *hw = AudSynch->ui;
+    EXPECT_FALSE(hw->FromLan->isChecked());
+    hw->FromLan->click();
+    ASSERT_EQ(DmxInFromLan, 1);
+    ASSERT_TRUE(AudSynch->BrantovalMain->ServerOpen());
+    EXPECT_NE(AudSynch->windowTitle(), "Error CreateMailSlot");
+
+    platform::TzolMailslot peer;
+    peer.PeerPort = AudSynch->BrantovalMain->BoundPort();
+    ASSERT_TRUE(peer.OpenClientMailslot(".", LanSlotName));
+    std::string frame = "RDMX" + std::string(8, '\0');
+    frame[4 + 3] = 123;
+    frame[4 + 0] = 45;
+    ASSERT_TRUE(peer.WriteClientMailslot(frame.data(), static_cast<int>(frame.size())));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (DmxInLevels[3] != 123 && std::chrono::steady_clock::now() < end) {
+        platform::DeliverPostedMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(DmxInLevels[3], 123);
+    Tick();
+    EXPECT_EQ(DmxOutLevels[3], 123);   // a channel no fixture uses
+    EXPECT_EQ(DmxOutLevels[0], 0);     // the fixture's channel is left to the players
+
+    // Off closes the slot: nothing listens any more.
+    hw->FromLan->click();
+    EXPECT_EQ(DmxInFromLan, 0);
+    EXPECT_FALSE(AudSynch->BrantovalMain->ServerOpen());
 }
 
 } // namespace
