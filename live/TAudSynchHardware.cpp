@@ -4,6 +4,7 @@
 #include "ui_AudSynch.h"
 
 #include "EngineHold.h"
+#include "EngineMessages.h"
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
 #include "MainForm.h"
@@ -44,6 +45,17 @@ void TAudSynch::ConnectHardwarePage()
         }
     });
     connect(ui->Diagnostics, &QPushButton::toggled, this, [this](bool down) { ui->Correct->setVisible(down); });
+    // The interface correction the engine asks for after a slow tick, by hand; the button
+    // waits while it runs.
+    connect(ui->Correct, &QPushButton::clicked, this, [this] {
+        if (!MainForm || UsbCorrecting)
+            return;
+        ui->Correct->setEnabled(false);
+        UsbCorrecting = 1;
+        MainForm->USBCorrect();
+        UsbCorrecting = 0;
+        ui->Correct->setEnabled(true);
+    });
 }
 
 void TAudSynch::ShowRevision()
