@@ -1,6 +1,7 @@
 #include "LanLink.h"
 
 #include "app/LevelPipeline.h"
+#include "platform/Mailslot.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,4 +53,15 @@ bool LanLinkMessage(const std::uint8_t *payload, int length, const LanLinkAction
         return true;
     }
     return false;
+}
+
+LanLinkActions MailslotLinkActions(platform::TzolMailslot &slot, std::function<void(const std::string &)> fail)
+{
+    LanLinkActions a;
+    a.openClient = [&slot](const std::string &peer) { return slot.OpenClientMailslot(peer, LanSlotName); };
+    a.write = [&slot](const std::uint8_t *bytes, int n) { return slot.WriteClientMailslot(bytes, n); };
+    a.closeClient = [&slot] { slot.CloseClientMailslot(); };
+    a.computerName = [](std::string &name) { return platform::GetComputerName(name, LanNameBytes); };
+    a.fail = std::move(fail);
+    return a;
 }

@@ -22,5 +22,12 @@ struct LanLinkActions {
     std::function<void(const std::string &caption)> fail;
 };
 
+namespace platform {
+class TzolMailslot;
+}
+// The actions on a mailslot component: replies through its client slot to the peer's
+// "BRVX", the computer name from the system, failures told to `fail`.
+LanLinkActions MailslotLinkActions(platform::TzolMailslot &slot, std::function<void(const std::string &)> fail);
+
 // Handles one payload; false when it was ignored (link off, too short, unknown tag).
 bool LanLinkMessage(const std::uint8_t *payload, int length, const LanLinkActions &actions);

@@ -36,11 +36,7 @@ void TAudSynch::CloseSlot()
 void TAudSynch::BrantovalMainMessage(platform::TzolMailslot &sender, const std::uint8_t *message,
                                      const std::string & /*user*/, const std::string & /*computer*/, int length)
 {
-    LanLinkActions actions;
-    actions.openClient = [&sender](const std::string &peer) { return sender.OpenClientMailslot(peer, LanSlotName); };
-    actions.write = [&sender](const std::uint8_t *bytes, int n) { return sender.WriteClientMailslot(bytes, n); };
-    actions.closeClient = [&sender] { sender.CloseClientMailslot(); };
-    actions.computerName = [](std::string &name) { return platform::GetComputerName(name, LanNameBytes); };
-    actions.fail = [this](const std::string &caption) { setWindowTitle(QString::fromStdString(caption)); };
-    LanLinkMessage(message, length, actions);
+    LanLinkMessage(message, length, MailslotLinkActions(sender, [this](const std::string &caption) {
+                       setWindowTitle(QString::fromStdString(caption));
+                   }));
 }

@@ -246,13 +246,7 @@ TEST_F(MailslotTest, TwoInstancesOnLoopbackExchangeNamesAndFrames)
                                const std::string &, int n) {
             if (log)
                 log->push_back(std::string(reinterpret_cast<const char *>(m), static_cast<std::size_t>(n)));
-            LanLinkActions act;
-            act.openClient = [&sender](const std::string &peer) { return sender.OpenClientMailslot(peer, LanSlotName); };
-            act.write = [&sender](const std::uint8_t *bytes, int len) { return sender.WriteClientMailslot(bytes, len); };
-            act.closeClient = [&sender] { sender.CloseClientMailslot(); };
-            act.computerName = [](std::string &name) { return platform::GetComputerName(name, LanNameBytes); };
-            act.fail = [](const std::string &caption) { ADD_FAILURE() << caption; };
-            LanLinkMessage(m, n, act);
+            LanLinkMessage(m, n, MailslotLinkActions(sender, [](const std::string &caption) { ADD_FAILURE() << caption; }));
         };
     };
     for (Server *s : {&a, &b}) {
