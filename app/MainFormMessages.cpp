@@ -21,7 +21,6 @@
 #include "WindowSeams.h"
 
 #include "TAudSynch.h"
-#include "TRecordF.h"
 #include "TCueListF.h"
 #include "TDebugForm.h"
 #include "TMasterGroups.h"
@@ -29,6 +28,7 @@
 #include "TMusicPlayer.h"
 #include "TPhisMast.h"
 #include "TProgramForm.h"
+#include "TRecordF.h"
 #include "TSequencesList.h"
 
 #include "controls/SpeedButton.h"
@@ -329,6 +329,11 @@ void TMainForm::UpdateToolWindowItems()
 
 void TMainForm::RegisterStartupToolWindows()
 {
+    // The recorder is made, run modally and freed on each use.
+    ToolWindows().Register("Recorder", ToolWindowEntry{nullptr, {}, {}, {}, [] {
+                               TRecordF recorder(MainForm);
+                               platform::RunModalDialog(recorder);
+                           }});
     const std::pair<const char *, QWidget *> windows[] = {
         {"PhisMast", PhisMast},         {"MultiSeq", MultiSeq},         {"MusicPlayer", MusicPlayer},
         {"ProgramForm", ProgramForm},   {"SequencesList", SequencesList}, {"CueListF", CueListF},
@@ -336,11 +341,6 @@ void TMainForm::RegisterStartupToolWindows()
     for (const auto &[name, w] : windows)
         if (w)
             ToolWindows().Register(name, ToolWindowEntry{w, {}, {}, {}, {}});
-    // The recorder is made, run modally and freed on each use.
-    ToolWindows().Register("Recorder", ToolWindowEntry{nullptr, {}, {}, {}, [] {
-                                                           TRecordF recorder(MainForm);
-                                                           platform::RunModalDialog(recorder);
-                                                       }});
 }
 
 // ---- engine messages --------------------------------------------------------------------
