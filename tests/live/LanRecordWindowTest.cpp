@@ -87,10 +87,26 @@ TEST_F(RecorderWindowTest, RecordingStoredAsANewSequenceOfTheHeldStates)
         r.ui->CreateNew->setChecked(true);
         r.ui->Upd->click();
         EXPECT_FALSE(r.ui->Upd->isEnabled());
+
+        // A second take, stored after the last scene of the sequence just made, into the
+        // second output's half.
+        r.ui->StartRecord->click();
+        Input(6, 50);
+        platform::DeliverPostedMessages();
+        r.ui->StopRecord->click();
+        r.ui->AddCurrent->setChecked(true);
+        r.ui->PlaceOut2->click();
+        r.ui->Upd->click();
+        r.ui->PlaceOut1->click();
     }));
     ASSERT_EQ(SequenceCount, before + 1);
     const SequenceRecord &seq = *Sequences[static_cast<std::size_t>(CurSequence)];
-    ASSERT_EQ(seq.sceneCount, 3);
+    ASSERT_EQ(seq.sceneCount, 5);
+    EXPECT_EQ(seq.scenes[4]->levels[6 + 512], 50);
+    EXPECT_EQ(seq.scenes[4]->levels[6], 0);
+    EXPECT_EQ(seq.scenes[3]->sceneTime, 50u);
+    EXPECT_STREQ(seq.scenes[4]->name.data(), "SCENE 5");
+    EXPECT_EQ(seq.scenes[2]->levels[5], 200);   // the first take stays as it was
     EXPECT_EQ(seq.tempo, 120u);
     EXPECT_EQ(seq.flags, SeqFlagCycle);
     EXPECT_EQ(seq.modes, 1);
@@ -104,7 +120,7 @@ TEST_F(RecorderWindowTest, RecordingStoredAsANewSequenceOfTheHeldStates)
     }
     EXPECT_STREQ(seq.scenes[1]->name.data(), "SCENE 2");
     EXPECT_STREQ(seq.scenes[2]->name.data(), "SCENE 3");
-    EXPECT_EQ(CurScene, 0);
+    EXPECT_EQ(CurScene, 3);
     EXPECT_EQ(EngineBusy, 0);
     // Closing the recorder deleted its file.
     EXPECT_FALSE(std::filesystem::exists(RecordFile()));
