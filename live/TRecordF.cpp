@@ -135,6 +135,7 @@ void TRecordF::StopRecordClick()
     window_ = 0;
     ui->StopRecord->setChecked(true);
     ui->Upd->setEnabled(true);
+    ShowCounters();
     try {
         writer_->Finish(InputClock);
     } catch (const StreamError &) {
@@ -144,7 +145,6 @@ void TRecordF::StopRecordClick()
     RecordCount += 1;
     if (!InputViewOn)
         TimerRec->stop();
-    TimerRecTimer();
 }
 
 std::intptr_t TRecordF::AppMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
@@ -288,12 +288,16 @@ void TRecordF::FormActivate()
     SetViewShown(InputViewOn);
 }
 
+void TRecordF::ShowCounters()
+{
+    ui->Dig->setText(QString::number(RecordCount));
+    ui->Time->setText(QString::fromStdString(RecordClockText(InputClock)));
+}
+
 void TRecordF::TimerRecTimer()
 {
-    if (Recording() || !ui->Upd->isEnabled()) {
-        ui->Dig->setText(QString::number(RecordCount));
-        ui->Time->setText(QString::fromStdString(RecordClockText(InputClock)));
-    }
+    if (Recording())
+        ShowCounters();
     if (InputViewOn)
         ui->PaintBox1->update();
 }
