@@ -182,6 +182,9 @@ public:
     // Makes `index` the current sequence through the box (hot sequences, messages).
     void SelectSequence(int index);
     void NewSeqClick();
+    // The new-sequence command; without `offerFirstScene` its name dialog offers no
+    // choice of the first scene (the default one is made).
+    void NewSequence(bool offerFirstScene);
     void DelSeqClick();
     void SplitSequence1Click();
     void MergeSequences1Click();

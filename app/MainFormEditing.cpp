@@ -364,6 +364,11 @@ void TMainForm::SequenceChangeWhilePlaying(int index)
 
 void TMainForm::NewSeqClick()
 {
+    NewSequence(true);
+}
+
+void TMainForm::NewSequence(bool offerFirstScene)
+{
     EditingCreate();
     if (EditingLocked() || EngineRunsSequences())
         return;
@@ -386,7 +391,7 @@ void TMainForm::NewSeqClick()
     std::string name = SequenceDefaultName(SequenceCount);
     int choice = hadSequence ? 3 : 1;
     if (!SequenceFromFile)
-        AskName("Sequence Name", name, true, choice);
+        AskName("Sequence Name", name, offerFirstScene, choice);
     seq->name = CutSequenceName(name);
     {
         const QSignalBlocker block(ui->Sequence);

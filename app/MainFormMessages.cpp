@@ -29,6 +29,7 @@
 #include "TMusicPlayer.h"
 #include "TPhisMast.h"
 #include "TProgramForm.h"
+#include "TRecordF.h"
 #include "TSequencesList.h"
 
 #include "controls/SpeedButton.h"
@@ -329,6 +330,11 @@ void TMainForm::UpdateToolWindowItems()
 
 void TMainForm::RegisterStartupToolWindows()
 {
+    // The recorder is made, run modally and freed on each use.
+    ToolWindows().Register("Recorder", ToolWindowEntry{nullptr, {}, {}, {}, [] {
+                               TRecordF recorder(MainForm);
+                               platform::RunModalDialog(recorder);
+                           }});
     const std::pair<const char *, QWidget *> windows[] = {
         {"PhisMast", PhisMast},         {"MultiSeq", MultiSeq},         {"MusicPlayer", MusicPlayer},
         {"ProgramForm", ProgramForm},   {"SequencesList", SequencesList}, {"CueListF", CueListF},

@@ -17,8 +17,10 @@ std::mutex InterfaceCallMutex;
 
 platform::WindowHandle MessageWindow = 0;
 platform::WindowHandle MasterWindow = 0;
-platform::WindowHandle RecorderWindow = 0;
-std::uint8_t RecordingOn = 0;
+std::atomic<platform::WindowHandle> RecorderWindow{0};
+std::atomic<std::uint8_t> RecordingOn{0};
+InputSnapshot InputSnapshots[InputSnapshotCount];
+std::atomic<std::uint32_t> InputSnapshotSerial{0};
 
 std::int32_t CrossFadeClock = 0;
 std::int32_t CrossFadeEnd = 0;

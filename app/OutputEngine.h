@@ -4,6 +4,7 @@
 #include "ShowModel.h"
 #include "platform/Messages.h"
 
+#include <atomic>
 #include <cstdint>
 
 constexpr int TickMs = 50;
@@ -30,8 +31,26 @@ constexpr std::intptr_t InputChangedParam = 71;       // lParam of the "input ch
 // Message windows the engine reaches (0 = none).
 extern platform::WindowHandle MessageWindow;
 extern platform::WindowHandle MasterWindow;
-extern platform::WindowHandle RecorderWindow;
-extern std::uint8_t RecordingOn;
+extern std::atomic<platform::WindowHandle> RecorderWindow;
+extern std::atomic<std::uint8_t> RecordingOn;
+
+// The input states the tick hands to the recorder: each change while recording is copied
+// with its input clock into the next of 64 preallocated snapshots, and the snapshot's
+// serial number (counting from 1, wrapping) is posted in wParam. The recorder writes every
+// snapshot after the last one it wrote up to the posted one, so a late or lost post loses
+// nothing while fewer than 64 wait.
+struct InputSnapshot {
+    std::int32_t clock = 0;
+    std::uint8_t levels[MaxInputChannels] = {};
+};
+constexpr std::uint32_t InputSnapshotCount = 64;
+extern InputSnapshot InputSnapshots[InputSnapshotCount];
+// The serial of the last snapshot taken (0 none yet); written by the tick only.
+extern std::atomic<std::uint32_t> InputSnapshotSerial;
+inline const InputSnapshot &InputSnapshotAt(std::uint32_t serial)
+{
+    return InputSnapshots[serial % InputSnapshotCount];
+}
 
 // Cross-fade clocks (ms of the play clock, and the length in ticks).
 extern std::int32_t CrossFadeClock;

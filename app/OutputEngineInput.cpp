@@ -90,8 +90,16 @@ bool ApplyDmxInput()
         break;
     }
 
-    if (changed && RecordingOn)
-        platform::PostMessageTo(RecorderWindow, RecordInputMessage, 0, InputChangedParam);
+    if (changed && RecordingOn.load()) {
+        // The state of this tick is kept, so a handler that runs late writes what changed
+        // then and not what the input holds by that time.
+        const std::uint32_t serial = InputSnapshotSerial.load(std::memory_order_relaxed) + 1;
+        InputSnapshot &shot = InputSnapshots[serial % InputSnapshotCount];
+        shot.clock = InputClock;
+        std::memcpy(shot.levels, DmxInPrev, MaxInputChannels);
+        InputSnapshotSerial.store(serial, std::memory_order_release);
+        platform::PostMessageTo(RecorderWindow.load(), RecordInputMessage, serial, InputChangedParam);
+    }
     // With "Through" on the frame is left as the input mode made it.
     return DmxInThrough != 0;
 }

@@ -1,5 +1,6 @@
 // The steps of one engine tick and the helpers they share. Only the tick calls the
-// steps; everything here runs on the timer thread.
+// steps, on the timer thread; the stand-alone image compile also plays sequences through
+// AdvanceScene and FadeLevels on its own state, on the GUI thread while it holds the engine.
 #pragma once
 
 #include "LevelPipeline.h"

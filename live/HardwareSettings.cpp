@@ -78,3 +78,18 @@ std::int32_t FlashCapacityForId(std::uint8_t id)
         return 0;
     }
 }
+
+LanSettings ReadLanSettings()
+{
+    platform::Settings s;
+    LanSettings out;
+    const auto port = s.ReadIntegerValue(MainWindowKey, "LanPort");
+    if (port && *port >= 0 && *port <= 0xFFFF)
+        out.port = static_cast<std::uint16_t>(*port);
+    out.peerPort = out.port;
+    const auto peer = s.ReadIntegerValue(MainWindowKey, "LanPeerPort");
+    if (peer && *peer >= 0 && *peer <= 0xFFFF)
+        out.peerPort = static_cast<std::uint16_t>(*peer);
+    out.bindAddress = s.ReadString(MainWindowKey, "LanBindAddress");
+    return out;
+}

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 using SettingsBytes = std::array<std::uint8_t, 8>;
 
@@ -52,3 +53,14 @@ void WriteHardwareSettings(std::uint8_t confirmOptions);
 void WriteBackupMinutes(std::int32_t minutes);
 // The capacity for a flash id: (id AND 0x38) 0x20 2040, 0x28 4080, 0x30 8160, else 0.
 std::int32_t FlashCapacityForId(std::uint8_t id);
+
+// The LAN link's ports and address, under the main window's key: "LanPort" (the server
+// slot), "LanPeerPort" (where replies go; the server's port when missing) and
+// "LanBindAddress" (empty: every interface). A value out of range takes the default.
+constexpr std::uint16_t DefaultLanPort = 42024;
+struct LanSettings {
+    std::uint16_t port = DefaultLanPort;
+    std::uint16_t peerPort = DefaultLanPort;
+    std::string bindAddress;
+};
+LanSettings ReadLanSettings();

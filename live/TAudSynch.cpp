@@ -14,6 +14,8 @@
 #include "SequenceEditing.h"
 #include "WindowSeams.h"
 
+#include "platform/Mailslot.h"
+
 #include <QCloseEvent>
 #include <QTimer>
 
@@ -45,6 +47,10 @@ TAudSynch::TAudSynch(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::
             AutonomShow();
     });
 
+    // DMX input from the LAN is not kept: it starts off.
+    BrantovalMain = std::make_unique<platform::TzolMailslot>();
+    DmxInFromLan = 0;
+
     WindowSeamTable &seams = WindowSeams();
     InstallHook(this, seams.audSynchFullControl, [this](bool offered) { SetFullControlOffered(offered); });
     InstallHook(this, seams.audSynchDmxState, [this] { ShowDmxState(); });
@@ -54,6 +60,8 @@ TAudSynch::TAudSynch(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::
 TAudSynch::~TAudSynch()
 {
     ReleaseOwnedHooks(this);
+    CloseSlot();
+    DmxInFromLan = 0;
     FormDestroy();
     if (AudSynch == this)
         AudSynch = nullptr;
@@ -86,11 +94,13 @@ void TAudSynch::FormCreate()
     DmxInMode = DmxInSettingsBytes[1];
     const std::array<QRadioButton *, 5> modes = {ui->InMode0, ui->InMode1, ui->InMode2, ui->InMode3, ui->InMode4};
     modes[DmxInMode]->setChecked(true);
+    // The delay is shown whether the interface's beat is on or not, so that it is written
+    // back as it was stored.
+    const int delay = DmxInSettingsBytes[3] ? DmxInSettingsBytes[3] : 10;
+    ui->DorvDelay->setValue(delay * 50);
     if (DmxInSettingsBytes[2] && InterfaceKind != UsbInterfaceKind && DeviceState >= 0) {
         HardwareBeatInput = 1;
         ui->DorvIICheck->setChecked(true);
-        const int delay = DmxInSettingsBytes[3] ? DmxInSettingsBytes[3] : 10;
-        ui->DorvDelay->setValue(delay * 50);
     }
     SynchMediaPlayList = DmxInSettingsBytes[4] ? 1 : 0;
     MediaPlayerOption = DmxInSettingsBytes[5] ? 1 : 0;

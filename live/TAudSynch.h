@@ -13,6 +13,9 @@ namespace Ui {
 class TAudSynch;
 }
 class HoldEngine;
+namespace platform {
+class TzolMailslot;
+}
 
 class TAudSynch : public QWidget {
     Q_OBJECT
@@ -36,6 +39,13 @@ public:
     void DMXInputModeClick(int index);
     void ThroughClick();
     void FromLanClick();
+    // LAN link (TAudSynchLan.cpp): the server slot "BRVX" and its messages.
+    void OpenSlot();
+    void CloseSlot();
+    void BrantovalMainMessage(platform::TzolMailslot &sender, const std::uint8_t *message, const std::string &user,
+                              const std::string &computer, int length);
+    std::unique_ptr<platform::TzolMailslot> BrantovalMain;
+
     // Shows the DMX output and input states and offers "Through" as they allow.
     void ShowDmxState();
     // The revision text of the open device, or "Hardware is inaccessible".

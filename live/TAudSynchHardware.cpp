@@ -4,6 +4,7 @@
 #include "ui_AudSynch.h"
 
 #include "EngineHold.h"
+#include "EngineMessages.h"
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
 #include "MainForm.h"
@@ -47,6 +48,17 @@ void TAudSynch::ConnectHardwarePage()
     ui->Assign->setEnabled(true);
     connect(ui->Assign, &QPushButton::clicked, this, [this] { RunDmxInAssignment(this); });
     connect(ui->Diagnostics, &QPushButton::toggled, this, [this](bool down) { ui->Correct->setVisible(down); });
+    // The interface correction the engine asks for after a slow tick, by hand; the button
+    // waits while it runs.
+    connect(ui->Correct, &QPushButton::clicked, this, [this] {
+        if (!MainForm || UsbCorrecting)
+            return;
+        ui->Correct->setEnabled(false);
+        UsbCorrecting = 1;
+        MainForm->USBCorrect();
+        UsbCorrecting = 0;
+        ui->Correct->setEnabled(true);
+    });
 }
 
 void TAudSynch::ShowRevision()
@@ -130,5 +142,9 @@ void TAudSynch::ThroughClick()
 void TAudSynch::FromLanClick()
 {
     DmxInFromLan = ui->FromLan->isChecked() ? 1 : 0;
+    if (DmxInFromLan)
+        OpenSlot();
+    else
+        CloseSlot();
     CallSeam(WindowSeams().phisMastActivate);
 }

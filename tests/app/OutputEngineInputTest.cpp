@@ -46,10 +46,21 @@ TEST_F(EngineInput, RecorderIsToldOfEveryChange)
     ASSERT_EQ(CountMessages(RecordInputMessage), 1);
     EXPECT_EQ(messages[0].window, recorderWindow);
     EXPECT_EQ(messages[0].lParam, 71);
+    // The post names the snapshot of that tick's state and clock, which later changes of
+    // the input leave alone.
+    const InputSnapshot &shot = InputSnapshotAt(static_cast<std::uint32_t>(messages[0].wParam));
+    EXPECT_EQ(shot.levels[100], 1);
+    EXPECT_EQ(shot.clock, 50);
+    DmxInLevels[100] = 3;
+    Tick();
+    EXPECT_EQ(shot.levels[100], 1);
+    ASSERT_EQ(CountMessages(RecordInputMessage), 2);
+    EXPECT_EQ(messages[1].wParam, messages[0].wParam + 1);
+    EXPECT_EQ(InputSnapshotAt(static_cast<std::uint32_t>(messages[1].wParam)).levels[100], 3);
     RecorderWindow = 0;
     DmxInLevels[100] = 2;
     Tick();
-    EXPECT_EQ(CountMessages(RecordInputMessage), 1);
+    EXPECT_EQ(CountMessages(RecordInputMessage), 2);
 }
 
 TEST_F(EngineInput, UnusedChannelModesFillOnlyUnusedChannels)

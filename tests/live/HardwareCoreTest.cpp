@@ -221,7 +221,7 @@ TEST_F(StandAloneImageTest, TablesStayInsideTheFirstOutputAndTheLiveBuffersAreLe
 {
     for (int s = 0; s < 41; ++s)
         AddSequence({std::uint8_t(s)}, 0);
-    FixtureRecord &edge = AddDimmers(510, 8);
+    AddDimmers(510, 8);
     ChannelOffValues[511] = -1;
     FixtureRecord &high = AddDimmers(598, 4);
     high.states[2] = 3;

@@ -30,7 +30,6 @@ const std::vector<WaitingHook> &WaitingList()
 {
     static const std::vector<WaitingHook> list = {
         {"ToolWindows", "HotKeys", "hot keys"},
-        {"ToolWindows", "Recorder", "DMX-input recorder"},
     };
     return list;
 }

@@ -1,0 +1,42 @@
+// The LAN link of the "Hardware" page: the server slot that "from LAN" opens, and the
+// messages of peer programs handled on the GUI thread.
+#include "TAudSynch.h"
+
+#include "HardwareSettings.h"
+#include "LanLink.h"
+
+#include "platform/Mailslot.h"
+
+void TAudSynch::OpenSlot()
+{
+    platform::TzolMailslot &slot = *BrantovalMain;
+    if (slot.ServerOpen())
+        return;
+    const LanSettings lan = ReadLanSettings();
+    slot.SlotName = LanSlotName;
+    slot.Port = lan.port;
+    slot.PeerPort = lan.peerPort;
+    slot.BindAddress = lan.bindAddress;
+    slot.OnMessage = [this](platform::TzolMailslot &sender, const std::uint8_t *message, const std::string &user,
+                            const std::string &computer, int length) {
+        BrantovalMainMessage(sender, message, user, computer, length);
+    };
+    if (!slot.CreateMailslot())
+        setWindowTitle(QStringLiteral("Error CreateMailSlot"));
+}
+
+void TAudSynch::CloseSlot()
+{
+    if (!BrantovalMain)
+        return;
+    BrantovalMain->CloseClientMailslot();
+    BrantovalMain->CloseMailslot();
+}
+
+void TAudSynch::BrantovalMainMessage(platform::TzolMailslot &sender, const std::uint8_t *message,
+                                     const std::string & /*user*/, const std::string & /*computer*/, int length)
+{
+    LanLinkMessage(message, length, MailslotLinkActions(sender, [this](const std::string &caption) {
+                       setWindowTitle(QString::fromStdString(caption));
+                   }));
+}
