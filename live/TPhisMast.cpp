@@ -18,6 +18,7 @@
 #include "controls/Tracker.h"
 
 #include "platform/MsgBox.h"
+#include "platform/ScreenArea.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,7 +27,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 
 TPhisMast *PhisMast = nullptr;
 
@@ -125,9 +130,15 @@ TPhisMast::TPhisMast(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::
     Ignore->setGeometry(ColumnLeft, 288, 70, 24);
     connect(Ignore, &TCBT::OnClick, this, [this] { IgnoreClick(); });
 
-    Grid = new MasterGridView(this, this);
-    Grid->move(ColumnLeft, TableTop);
-    Grid->hide();
+    // The grid scrolls when the screen has no room for all its rows.
+    GridScroll = new QScrollArea(this);
+    GridScroll->setObjectName(QStringLiteral("GridScroll"));
+    GridScroll->setFrameShape(QFrame::NoFrame);
+    GridScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid = new MasterGridView(this, GridScroll);
+    GridScroll->setWidget(Grid);
+    GridScroll->move(ColumnLeft, TableTop);
+    GridScroll->hide();
 
     Popup = new QMenu(this);
     Popup->setObjectName(QStringLiteral("Popup"));
@@ -328,10 +339,23 @@ bool TPhisMast::TableShown() const
 
 void TPhisMast::ShowTable(bool shown)
 {
-    Grid->setVisible(shown);
+    GridScroll->setVisible(shown);
     ui->ClearAll->setVisible(shown);
     ui->ViewTable->setText(shown ? QStringLiteral("Hide Table <<") : QStringLiteral("View Table >>"));
-    setFixedSize(width(), shown ? TableTop + TableHeight + 8 : ClosedHeight);
+    if (!shown) {
+        setFixedSize(width(), ClosedHeight);
+        return;
+    }
+    // The window grows by the grid's rows as far as the screen's available area allows
+    // (its frame included); the rows beyond scroll. It is then kept inside the screen.
+    const int frame = frameGeometry().height() - geometry().height();
+    const int room = platform::AvailableArea(this).height() - frame - TableTop - 8;
+    const int gridHeight = std::clamp(room, 4 * CellHeight, TableHeight);
+    const int bar = gridHeight < TableHeight ? GridScroll->verticalScrollBar()->sizeHint().width() : 0;
+    GridScroll->resize(Grid->width() + bar, gridHeight);
+    setFixedSize(width(), TableTop + gridHeight + 8);
+    if (isVisible())
+        platform::KeepInsideScreen(this);
 }
 
 void TPhisMast::SelectMaster(int master)

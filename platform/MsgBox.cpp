@@ -299,16 +299,24 @@ int RunModalDialog(QDialog &dialog)
     return dialog.exec();
 }
 
+QStringList FileDialogFilters(const std::string &filter)
+{
+    const QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
+        QString text = parts[i].endsWith(pattern) ? parts[i] : parts[i] + QLatin1Char(' ') + pattern;
+        // The dialog separates the patterns in parentheses with blanks.
+        const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+        out << text.left(open) + text.mid(open).replace(QLatin1Char(';'), QLatin1Char(' '));
+    }
+    return out;
+}
+
 namespace {
 QString QtFilter(const std::string &filter)
 {
-    // "Text|*.a|Text2|*.b" -> "Text (*.a);;Text2 (*.b)"
-    QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QLatin1String(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                   QLatin1Char(')');
-    return out.join(QLatin1String(";;"));
+    return FileDialogFilters(filter).join(QLatin1String(";;"));
 }
 
 std::optional<std::string> ScriptedPath(const std::string &title)

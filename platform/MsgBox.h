@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -58,6 +59,9 @@ std::optional<std::string> OpenFileDialog(const std::string &title, const std::s
                                           const std::string &folder = {});
 std::optional<std::string> SaveFileDialog(const std::string &title, const std::string &filter,
                                           const std::string &fileName = {});
+// The dialog's name filters for "Text|*.a;*.b|...": "Text (*.a *.b)", one a pair. A text
+// that already ends in its pattern in parentheses ("Show(*.d1k)|*.d1k") stands as it is.
+QStringList FileDialogFilters(const std::string &filter);
 
 // Queues answers for the current process (tests); turns the scripted mode on.
 void QueueAnswers(const std::vector<std::string> &answers);

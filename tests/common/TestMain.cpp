@@ -6,6 +6,10 @@
 int main(int argc, char **argv)
 {
     // Test discovery may run the binary without CTest's environment.
+#ifdef BRTV_OFFSCREEN_CONFIG
+    // A binary that needs a screen of a given size brings its own description of it.
+    setenv("QT_QPA_PLATFORM", "offscreen:configfile=" BRTV_OFFSCREEN_CONFIG, 0);
+#endif
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("BRTV_SOURCE_DIR", BRTV_SOURCE_DIR_DEFAULT, 0);
     setenv("BRTV_BIN_DIR", BRTV_BIN_DIR_DEFAULT, 0);

@@ -53,3 +53,16 @@ TEST(MsgBox, EightBitTextSurvivesDisplayConversion)
     EXPECT_EQ(platform::FromBytes("\x80").at(0).unicode(), 0x20AC);
     EXPECT_EQ(platform::DisplayText("a\r\nb"), QStringLiteral("a\nb"));
 }
+
+TEST(MsgBox, FileDialogFiltersKeepATextThatAlreadyNamesItsPattern)
+{
+    using platform::FileDialogFilters;
+    EXPECT_EQ(FileDialogFilters("Brantoval-1024(*.d1k)|*.d1k|Halvenor files|*.dmx"),
+              QStringList({QStringLiteral("Brantoval-1024(*.d1k)"), QStringLiteral("Halvenor files (*.dmx)")}));
+    // Several patterns: blanks between them, as the dialog reads them, in either form.
+    EXPECT_EQ(FileDialogFilters("Text|*.a;*.b"), QStringList({QStringLiteral("Text (*.a *.b)")}));
+    EXPECT_EQ(FileDialogFilters("All (*.bmp;*.ico)|*.bmp;*.ico|Icons (*.ico)|*.ico"),
+              QStringList({QStringLiteral("All (*.bmp *.ico)"), QStringLiteral("Icons (*.ico)")}));
+    // A text naming another pattern is not taken for this one; a lone text is dropped.
+    EXPECT_EQ(FileDialogFilters("Old (*.x)|*.y|Lone"), QStringList({QStringLiteral("Old (*.x) (*.y)")}));
+}
