@@ -12,8 +12,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QPointer>
 #include <QSplitter>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
@@ -39,17 +41,30 @@ constexpr int CascadeSteps = 10;
 // hiding are passed on.
 class WindowPlacer : public QObject {
 public:
-    WindowPlacer(QWidget *mainWindow, std::function<void(bool shown)> mainShown)
-        : QObject(mainWindow), main_(mainWindow), mainShown_(std::move(mainShown))
+    WindowPlacer(QWidget *mainWindow, std::function<void(bool shown)> mainShown, std::function<void()> fitMain)
+        : QObject(mainWindow), main_(mainWindow), mainShown_(std::move(mainShown)), fitMain_(std::move(fitMain))
     {
     }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType()) {
+            Recheck(static_cast<QWidget *>(watched));
+            return false;
+        }
+        // A window manager's frame is known once the window is exposed.
+        if (event->type() == QEvent::Expose && watched->isWindowType()) {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->windowHandle() == watched)
+                    Recheck(w);
+            return false;
+        }
         const bool show = event->type() == QEvent::Show;
         if ((!show && event->type() != QEvent::Hide) || !watched->isWidgetType())
             return false;
         auto *w = static_cast<QWidget *>(watched);
+        if (show && w->isWindow())
+            w->setProperty(Refits, 0);
         if (w == main_) {
             mainShown_(show);
             return false;
@@ -73,8 +88,34 @@ public:
     }
 
 private:
+    // A window whose frame left the screen (the window manager's frame arrived after the
+    // window was placed, or the window grew) is brought back inside once the event is
+    // handled. A window that cannot get inside (larger than its minimum allows) is left
+    // after a few tries.
+    void Recheck(QWidget *w)
+    {
+        if (!w->isWindow() || !w->isVisible() || (w != main_ && !w->property("brtvPlaced").toBool()))
+            return;
+        if (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+            return;
+        const int refits = w->property(Refits).toInt();
+        if (refits >= 3 || platform::AvailableArea(main_).contains(w->frameGeometry()))
+            return;
+        w->setProperty(Refits, refits + 1);
+        QTimer::singleShot(0, this, [this, guard = QPointer<QWidget>(w)] {
+            if (!guard || !guard->isVisible())
+                return;
+            if (guard == main_)
+                fitMain_();
+            else
+                platform::KeepInside(guard, platform::AvailableArea(main_), guard->frameGeometry().topLeft());
+        });
+    }
+
+    static constexpr const char *Refits = "brtvRefits";
     QWidget *main_;
     std::function<void(bool)> mainShown_;
+    std::function<void()> fitMain_;
     int placed_ = 0;
 };
 
@@ -161,7 +202,7 @@ void TMainForm::LayoutCreate()
         } else {
             KeepSplitWidths();
         }
-    }));
+    }, [this] { FitToScreen(); }));
 }
 
 void TMainForm::ApplySplitWidths()
@@ -218,9 +259,16 @@ void TMainForm::FitSliderPanel()
     const int tracks = WorkSplitter->indexOf(ui->SliderPanel);
     if (list < 0 || tracks < 0)
         return;
-    // The tracks take from the list's column what the list does not need, never more.
-    const int move = std::min(TracksWidth() - sizes[tracks], sizes[list] - FixtureListWidth());
-    if (move <= 0)
+    // The tracks take from the list's column what they lack, down to the narrowest the
+    // column can be (its names then scroll); they give the list back what they do not need.
+    const int tracksShort = TracksWidth() - sizes[tracks];
+    const int listShort = FixtureListWidth() - sizes[list];
+    int move = 0;
+    if (tracksShort > 0)
+        move = std::max(0, std::min(tracksShort, sizes[list] - ui->Panel2->minimumSizeHint().width()));
+    else if (listShort > 0)
+        move = -std::min(listShort, -tracksShort);
+    if (move == 0)
         return;
     sizes[tracks] += move;
     sizes[list] -= move;
