@@ -200,8 +200,9 @@ void TPhisMast::BuildMasterColumns()
         name->setAlignment(Qt::AlignCenter);
         name->setAutoFillBackground(true);
         name->setFocusPolicy(Qt::StrongFocus);
-        // The main master's label is wider: it reads "MASTER".
-        name->setGeometry(m == MainMaster ? x - 4 : x, 4, m == MainMaster ? FaderWidth + 8 : FaderWidth, 16);
+        // The main master's label is wider, centred over its fader: it reads "MASTER".
+        const int wide = std::max(FaderWidth + 8, name->fontMetrics().horizontalAdvance(name->text()) + 6);
+        name->setGeometry(m == MainMaster ? x + FaderWidth / 2 - wide / 2 : x, 4, m == MainMaster ? wide : FaderWidth, 16);
         name->installEventFilter(this);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this,
@@ -347,15 +348,24 @@ void TPhisMast::ShowTable(bool shown)
         return;
     }
     // The window grows by the grid's rows as far as the screen's available area allows
-    // (its frame included); the rows beyond scroll. It is then kept inside the screen.
+    // (its frame included) and is kept inside the screen; the rows beyond scroll. It may
+    // be made lower, down to four rows, when the screen has less room than thought (a
+    // window manager's frame known only later).
+    const int full = TableTop + TableHeight + 8;
+    setMinimumSize(width(), TableTop + 4 * CellHeight + 8);
+    setMaximumSize(width(), full);
     const int frame = frameGeometry().height() - geometry().height();
-    const int room = platform::AvailableArea(this).height() - frame - TableTop - 8;
-    const int gridHeight = std::clamp(room, 4 * CellHeight, TableHeight);
-    const int bar = gridHeight < TableHeight ? GridScroll->verticalScrollBar()->sizeHint().width() : 0;
-    GridScroll->resize(Grid->width() + bar, gridHeight);
-    setFixedSize(width(), TableTop + gridHeight + 8);
+    resize(width(), std::min(full, platform::AvailableArea(this).height() - frame));
     if (isVisible())
         platform::KeepInsideScreen(this);
+}
+
+void TPhisMast::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    const int gridHeight = std::min(height() - TableTop - 8, TableHeight);
+    const int bar = gridHeight < TableHeight ? GridScroll->verticalScrollBar()->sizeHint().width() : 0;
+    GridScroll->resize(Grid->width() + bar, std::max(gridHeight, 0));
 }
 
 void TPhisMast::SelectMaster(int master)

@@ -76,6 +76,7 @@ protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
