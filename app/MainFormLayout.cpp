@@ -88,20 +88,27 @@ public:
     }
 
 private:
-    // A window whose frame left the screen (the window manager's frame arrived after the
-    // window was placed, or the window grew) is brought back inside once the event is
-    // handled. A window that cannot get inside (larger than its minimum allows) is left
-    // after a few tries.
+    // A window manager frames a window only once it is on screen, and may shift a tool
+    // window that grows: when the main window's frame changes (it arrives after the window
+    // was placed), or a tool window moves or grows, and the frame then leaves the screen,
+    // the window is brought back inside once the event is handled. A tool window that
+    // cannot get inside is left after a few tries.
     void Recheck(QWidget *w)
     {
         if (!w->isWindow() || !w->isVisible() || (w != main_ && !w->property("brtvPlaced").toBool()))
             return;
+        const QSize frame = w->frameGeometry().size() - w->geometry().size();
+        const bool framed = w->property(FrameSeen).toSize() != frame;
+        w->setProperty(FrameSeen, frame);
+        if (w == main_ ? !framed : w->property(Refits).toInt() >= 3)
+            return;
         if (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
             return;
-        const int refits = w->property(Refits).toInt();
-        if (refits >= 3 || platform::AvailableArea(main_).contains(w->frameGeometry()))
+        if (platform::AvailableArea(main_).contains(w->frameGeometry())) {
+            w->setProperty(Refits, 0);
             return;
-        w->setProperty(Refits, refits + 1);
+        }
+        w->setProperty(Refits, w->property(Refits).toInt() + 1);
         QTimer::singleShot(0, this, [this, guard = QPointer<QWidget>(w)] {
             if (!guard || !guard->isVisible())
                 return;
@@ -112,6 +119,7 @@ private:
         });
     }
 
+    static constexpr const char *FrameSeen = "brtvFrameSeen";
     static constexpr const char *Refits = "brtvRefits";
     QWidget *main_;
     std::function<void(bool)> mainShown_;
