@@ -56,6 +56,14 @@ QRect VisiblePart(QWidget *w, QWidget *top)
     return r;
 }
 
+std::string FrameText(const QWidget *w)
+{
+    const QRect r = w->frameGeometry();
+    std::ostringstream out;
+    out << "frame " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+    return out.str();
+}
+
 class WorkAreaFitTest : public ProgramWindowTest {
 protected:
     // One fixture of every sample profile, patched and built as the patch window does.
@@ -82,11 +90,16 @@ protected:
         }
         if (!RealScreen())
             form->resize(size);
-        // The window manager's frame and the deferred fitting arrive over a few turns.
+        Settle();
+    }
+
+    // The window manager's frames and the deferred fitting arrive over a few turns.
+    static void Settle()
+    {
         for (int i = 0; i < 10; ++i) {
             QApplication::processEvents();
             if (RealScreen())
-                QTest::qWait(30);
+                QTest::qWait(50);
         }
     }
 
@@ -162,10 +175,7 @@ protected:
         const QRect inside = form->rect();
         if (RealScreen()) {
             const QRect area = form->screen()->availableGeometry();
-            EXPECT_TRUE(area.contains(form->frameGeometry()))
-                << "frame " << form->frameGeometry().x() << "," << form->frameGeometry().y() << " "
-                << form->frameGeometry().width() << "x" << form->frameGeometry().height() << " on "
-                << area.width() << "x" << area.height();
+            EXPECT_TRUE(area.contains(form->frameGeometry())) << FrameText(form);
         }
         std::vector<std::string> empty, clipped;
         for (QWidget *g : Groups()) {
@@ -219,14 +229,9 @@ protected:
         ASSERT_TRUE(PhisMast && PhisMast->isVisible());
         PhisMast->move(area.left() + 40, area.top() + 96);
         PhisMast->findChild<QPushButton *>(QStringLiteral("ViewTable"))->click();
-        for (int i = 0; i < 10; ++i) {
-            QApplication::processEvents();
-            if (RealScreen())
-                QTest::qWait(50);
-        }
+        Settle();
         EXPECT_TRUE(PhisMast->TableShown());
-        const QRect r = PhisMast->frameGeometry();
-        EXPECT_TRUE(area.contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        EXPECT_TRUE(area.contains(PhisMast->frameGeometry())) << FrameText(PhisMast);
         QWidget *grid = PhisMast->findChild<QWidget *>(QStringLiteral("Grid"));
         ASSERT_NE(grid, nullptr);
         EXPECT_TRUE(VisiblePart(grid, PhisMast) == RectIn(grid, PhisMast) || ScrollBarShown(PhisMast));
@@ -305,11 +310,6 @@ TEST_F(WorkAreaFitTest, MastersTableAndProfileEditorFitTheScreen)
 {
     Show({1024, 768});
     const QRect area = form->screen()->availableGeometry();
-    auto frameText = [](const QWidget *w) {
-        const QRect r = w->frameGeometry();
-        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
-               std::to_string(r.height());
-    };
 
     CheckMastersTable(area);
 
@@ -319,17 +319,13 @@ TEST_F(WorkAreaFitTest, MastersTableAndProfileEditorFitTheScreen)
     bool shown = false;
     TDSPform::ActOnNextShow([&](TDSPform &editor) {
         shown = true;
-        for (int i = 0; i < 5; ++i) {
-            QApplication::processEvents();
-            if (RealScreen())
-                QTest::qWait(30);
-        }
+        Settle();
         ASSERT_NE(editor.Designf, nullptr);
         EXPECT_TRUE(editor.Designf->isVisible());
-        EXPECT_TRUE(area.contains(editor.frameGeometry())) << frameText(&editor);
-        EXPECT_TRUE(area.contains(editor.Designf->frameGeometry())) << frameText(editor.Designf);
+        EXPECT_TRUE(area.contains(editor.frameGeometry())) << FrameText(&editor);
+        EXPECT_TRUE(area.contains(editor.Designf->frameGeometry())) << FrameText(editor.Designf);
         EXPECT_FALSE(editor.frameGeometry().intersects(editor.Designf->frameGeometry()))
-            << frameText(&editor) << " / " << frameText(editor.Designf);
+            << FrameText(&editor) << " / " << FrameText(editor.Designf);
         // The properties of the element with the most fields (the pan/tilt pad) fit their
         // narrower column.
         editor.Designf->Select(0);
@@ -338,14 +334,9 @@ TEST_F(WorkAreaFitTest, MastersTableAndProfileEditorFitTheScreen)
         for (QWidget *c : editor.PropertiesBox->findChildren<QWidget *>())
             if (c->isVisible())
                 EXPECT_TRUE(box.contains(RectIn(c, &editor))) << c->objectName().toStdString();
-        const QPixmap shot = RealScreen() ? editor.screen()->grabWindow(0) : editor.grab();
-        const char *bin = std::getenv("BRTV_BIN_DIR");
-        shot.save(QString::fromStdString((fs::path(bin ? bin : ".") / "grabs" /
-                                          (RealScreen() ? "x11-profile-editor.png" : "profile-editor.png"))
-                                             .string()));
+        Grab("profile-editor.png", &editor);
         if (!RealScreen())
-            editor.Designf->grab().save(QString::fromStdString(
-                (fs::path(bin ? bin : ".") / "grabs" / "profile-editor-surface.png").string()));
+            Grab("profile-editor-surface.png", editor.Designf);
         editor.close();
     });
     WindowSeams().runProfileEditor("MovingHead.dsp");
