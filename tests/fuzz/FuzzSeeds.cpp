@@ -2,7 +2,8 @@
 // target: FOLDER/show (a new show, a patched show with a second sequence and the optional
 // chunks, a configuration file), FOLDER/sequence (a sequence, a scene, a show to
 // preview), FOLDER/profile (a profile with every kind of element group, an icon picture,
-// and the picture data alone) and FOLDER/settings.
+// and the picture data alone), FOLDER/settings, FOLDER/cr3 (3D object files) and FOLDER/3dx
+// (a 3D library).
 #include "FuzzSetup.h"
 
 #include "app/SequenceFile.h"
@@ -14,6 +15,7 @@
 #include "fixtures/TPanelWidgets.h"
 #include "fixtures/TProfileStreams.h"
 #include "platform/SettingsText.h"
+#include "visualiser/Objects3DFile.h"
 #include "tests/common/OptionalShowTables.h"
 
 #include <QApplication>
@@ -137,6 +139,34 @@ void SettingsSeeds(const std::string &dir)
     const std::string text = platform::FormatSettingsText(keys);
     Save(dir + "/settings.ini", text.data(), text.size());
 }
+// A 3D object file: one object without triangles, then one with them (140 bytes alone).
+void Objects3DSeeds(const std::string &dir)
+{
+    auto piece = [](bool faces) {
+        Object3DRecord o;
+        o.mesh = std::make_unique<Mesh>();
+        AddVertex(*o.mesh, 0, 0, 0);
+        AddVertex(*o.mesh, 1, 0, 0);
+        AddVertex(*o.mesh, 0, 1, 0);
+        AddEdge(*o.mesh, 0, 1);
+        AddEdge(*o.mesh, 1, 2);
+        AddEdge(*o.mesh, 2, 0);
+        if (faces)
+            AddTriangle(*o.mesh, MeshTriangle{0, 1, 2, 0, 0x7F7F7F});
+        return o;
+    };
+    Scene3D one, two;
+    one.objects.push_back(piece(true));
+    two.objects.push_back(piece(false));
+    two.objects.push_back(piece(true));
+    for (const auto &[name, scene] : {std::pair<const char *, const Scene3D *>{"/one.cr3", &one}, {"/two.cr3", &two}}) {
+        const std::vector<std::uint8_t> bytes = WriteCr3(*scene);
+        Save(dir + "/cr3" + name, bytes.data(), bytes.size());
+    }
+    const std::string library = "[Brantoval3dx]\r\nNodes=3\r\nColor=0x102030\r\n[XYZ]\r\nVert0=0,0,0\r\n"
+                                "Vert1=1.5,0,0\r\nVert2=0,1,0\r\n[Rays]\r\nRay0=0,1,2\r\n[Surfaces]\r\nSur0=0,1,2,255\r\n";
+    Save(dir + "/3dx/library.3dx", library.data(), library.size());
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -146,7 +176,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings", "/sequence"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/cr3", "/3dx"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
@@ -156,6 +186,7 @@ int main(int argc, char **argv)
     SequenceSeeds(dir + "/sequence");
     ProfileSeeds(dir + "/profile");
     SettingsSeeds(dir + "/settings");
+    Objects3DSeeds(dir);
     RemoveFuzzFolder();
     return 0;
 }

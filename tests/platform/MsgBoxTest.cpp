@@ -66,3 +66,19 @@ TEST(MsgBox, FileDialogFiltersKeepATextThatAlreadyNamesItsPattern)
     // A text naming another pattern is not taken for this one; a lone text is dropped.
     EXPECT_EQ(FileDialogFilters("Old (*.x)|*.y|Lone"), QStringList({QStringLiteral("Old (*.x) (*.y)")}));
 }
+
+TEST(MsgBox, ScriptedOpenDialogReportsTheFilterMatchingTheAnswer)
+{
+    const char *filter = "Objects(*.cr3)|*.cr3|Libraries(*.3dx)|*.3dx";
+    platform::QueueAnswers({"/a/Lib.3DX", "/a/b.cr3", "/a/c.txt", "Cancel"});
+    int index = 0;
+    EXPECT_EQ(platform::OpenFileDialog("Load", filter, "/a", &index), std::optional<std::string>("/a/Lib.3DX"));
+    EXPECT_EQ(index, 2) << "without regard to case";
+    EXPECT_TRUE(platform::OpenFileDialog("Load", filter, "/a", &index));
+    EXPECT_EQ(index, 1);
+    index = 0;
+    EXPECT_TRUE(platform::OpenFileDialog("Load", filter, "/a", &index));
+    EXPECT_EQ(index, 1) << "no filter matches: the first";
+    EXPECT_FALSE(platform::OpenFileDialog("Load", filter, "/a", &index));
+    platform::ResetAnswers();
+}
