@@ -94,6 +94,7 @@ public:
     void FillClick();
     // The "3D objects" panel (TVisufObjects.cpp).
     void Load3DobjClick();
+    void Imp3dClick();
     void SaveObjClick();
     void ColobutClick();
     void XObjChange();
@@ -138,7 +139,7 @@ private:
     void StartTimer();
     void ObjectPanelCreate();
     // Fills the edits and the grid cell of object `index`, then a short wait and a frame.
-    void SelectObject(int index);
+    void SelectObject(int index, int waitMs = 20);
     bool PickObject(QPoint pos);
     void SetSceneName(const std::string &name);
     // Loads the scene the show names from "3dobj" when no object is loaded (the name stays).

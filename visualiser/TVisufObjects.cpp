@@ -5,6 +5,7 @@
 #include "TVisuf.h"
 #include "ui_Visuf.h"
 
+#include "Import3ds.h"
 #include "Library3dx.h"
 #include "ObjectEditing.h"
 #include "Objects3DFile.h"
@@ -72,6 +73,7 @@ void TVisuf::ObjectPanelCreate()
 {
     connect(ui->Load3Dobj, &QPushButton::clicked, this, [this] { Load3DobjClick(); });
     connect(ui->SaveObj, &QPushButton::clicked, this, [this] { SaveObjClick(); });
+    connect(ui->Imp3d, &QPushButton::clicked, this, [this] { Imp3dClick(); });
     connect(ui->Colobut, &QPushButton::clicked, this, [this] { ColobutClick(); });
     connect(ui->Centre, &QPushButton::clicked, this, [this] { CentreClick(); });
     connect(ui->ScaleButton, &QPushButton::clicked, this, [this] { ScaleButtonClick(); });
@@ -137,6 +139,40 @@ void TVisuf::Load3DobjClick()
         LoadCr3File(*path);
     }
     GridObjectSelectorDrawCell();
+    StartTimer();
+    FrameChanged.store(1);
+}
+
+void TVisuf::Imp3dClick()
+{
+    const auto path = platform::OpenFileDialog("Import 3DS", "3DS file|*.3ds", ObjectsFolder());
+    if (!path)
+        return;
+    QFile file(QString::fromStdString(*path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        platform::ShowMessage(AppCaption, "Can't open " + *path);
+        return;
+    }
+    // The file is walked in place where it can be mapped.
+    QByteArray copy;
+    const std::uint8_t *data = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    std::size_t size = std::size_t(file.size());
+    if (!data) {
+        copy = file.readAll();
+        data = reinterpret_cast<const std::uint8_t *>(copy.constData());
+        size = std::size_t(copy.size());
+    }
+    Timer->stop();
+    Object3DRecord o;
+    o.mesh = std::make_unique<Mesh>();
+    Import3ds(data, size, *o.mesh);
+    // An import that added nothing (not a 3DS file, no mesh) leaves no object behind.
+    if (!o.mesh->vertices.empty()) {
+        ShadeObject(*o.mesh, 0xFFFFFF);
+        Objects3D().objects.push_back(std::move(o));
+        GridObjectSelectorDrawCell();
+        SelectObject(int(Objects3D().objects.size()) - 1, 50);
+    }
     StartTimer();
     FrameChanged.store(1);
 }
@@ -264,7 +300,7 @@ void TVisuf::GridObjectSelectorSelectCell(int row, int column)
     SelectObject(index);
 }
 
-void TVisuf::SelectObject(int index)
+void TVisuf::SelectObject(int index, int waitMs)
 {
     Scene3D &scene = Objects3D();
     scene.selected = index;
@@ -282,7 +318,7 @@ void TVisuf::SelectObject(int index)
         const QSignalBlocker block(ui->GridObjectSelector);
         ui->GridObjectSelector->setCurrentCell(index / 4, index % 4);
     }
-    WaitWithMessages(20);
+    WaitWithMessages(std::uint32_t(waitMs));
     FrameChanged.store(1);
 }
 

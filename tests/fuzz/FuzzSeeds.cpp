@@ -2,8 +2,8 @@
 // target: FOLDER/show (a new show, a patched show with a second sequence and the optional
 // chunks, a configuration file), FOLDER/sequence (a sequence, a scene, a show to
 // preview), FOLDER/profile (a profile with every kind of element group, an icon picture,
-// and the picture data alone), FOLDER/settings, FOLDER/cr3 (3D object files) and FOLDER/3dx
-// (a 3D library).
+// and the picture data alone), FOLDER/settings, FOLDER/cr3 (3D object files), FOLDER/3dx
+// (a 3D library) and FOLDER/3ds (3DS files built from the chunk layout).
 #include "FuzzSetup.h"
 
 #include "app/SequenceFile.h"
@@ -16,6 +16,7 @@
 #include "fixtures/TProfileStreams.h"
 #include "platform/SettingsText.h"
 #include "visualiser/Objects3DFile.h"
+#include "tests/visualiser/Chunks3ds.h"
 #include "tests/common/OptionalShowTables.h"
 
 #include <QApplication>
@@ -167,6 +168,34 @@ void Objects3DSeeds(const std::string &dir)
                                 "Vert1=1.5,0,0\r\nVert2=0,1,0\r\n[Rays]\r\nRay0=0,1,2\r\n[Surfaces]\r\nSur0=0,1,2,255\r\n";
     Save(dir + "/3dx/library.3dx", library.data(), library.size());
 }
+// 3DS files from the chunk layout, each under 4 KB.
+void Import3dsSeeds(const std::string &dir)
+{
+    using namespace chunks3ds;
+    const Bytes one = File(Object("Box", Points({{0, 0, 0}, {1, 0, 0}, {1, 0, 2}, {0, 3, 2}}), Faces({{0, 1, 2}, {0, 2, 3}})));
+    // Two meshes of 100 points with 90 faces each.
+    auto mesh = [](const std::string &name) {
+        std::vector<Point> points;
+        std::vector<Face> faces;
+        for (int i = 0; i < 100; ++i)
+            points.push_back({float(i), float(i % 5), 1});
+        for (int i = 0; i < 90; ++i)
+            faces.push_back({std::uint16_t(i), std::uint16_t(i + 1), std::uint16_t(i + 2)});
+        return Object(name, Points(points), Faces(faces));
+    };
+    const Bytes two = File(Join({mesh("A"), mesh("B")}));
+    const Bytes overflow = File(Join({Object("A", Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}})),
+                                      Object("B", Points({{5, 0, 0}, {6, 0, 0}}, 0x7FFE), Faces({{0, 1, 0}}))}));
+    const Bytes extras = File(Object("Box", Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}})),
+                              Join({Chunk(0xAFFF, Chunk(0xA000, {'M', 0})),
+                                    Chunk(0xB000, Chunk(0xB002, Join({Chunk(0xB010, Bytes(10, 0)), Chunk(0xB030, {1, 0})})))}));
+    const Bytes lengths = Join({one, Chunk(0x4000, {'x', 0}, 0), Chunk(0x4000, {'x', 0}, 5),
+                                Chunk(0x3D3D, Bytes(4, 0), 100)});
+    const std::pair<const char *, const Bytes *> files[] = {
+        {"one.3ds", &one}, {"two.3ds", &two}, {"overflow.3ds", &overflow}, {"extras.3ds", &extras}, {"lengths.3ds", &lengths}};
+    for (const auto &[name, bytes] : files)
+        Save(dir + "/3ds/" + name, bytes->data(), bytes->size());
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -176,7 +205,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/cr3", "/3dx"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/cr3", "/3dx", "/3ds"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
@@ -187,6 +216,7 @@ int main(int argc, char **argv)
     ProfileSeeds(dir + "/profile");
     SettingsSeeds(dir + "/settings");
     Objects3DSeeds(dir);
+    Import3dsSeeds(dir);
     RemoveFuzzFolder();
     return 0;
 }

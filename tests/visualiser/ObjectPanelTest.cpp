@@ -2,6 +2,7 @@
 // back when the window opens; objects are loaded from *.cr3 and *.3dx files, picked by a
 // click, moved, turned, centred, scaled, coloured, deleted, saved into "3dobj"; the show
 // keeps the scene's name across Save As, New and Load.
+#include "Chunks3ds.h"
 #include "VisualiserTestSupport.h"
 
 #include "app/OutputEngine.h"
@@ -230,7 +231,64 @@ TEST_F(ObjectPanelTest, PanelFitsAndBadNamesStayOutsideTheFolder)
     }
     EXPECT_LE(Visuf->frameGeometry().width(), 1024);
     EXPECT_LE(Visuf->frameGeometry().height(), 768);
-    EXPECT_FALSE(Visuf->ui->Imp3d->isEnabled());
+    EXPECT_TRUE(Visuf->ui->Imp3d->isEnabled());
+}
+
+TEST_F(ObjectPanelTest, ImportedModelBecomesOneShadedSelectedObject)
+{
+    ASSERT_NE(Open(), nullptr);
+    Visuf->ui->Objects3D->trigger();
+    Scene3DName = "stage.cr3";
+    Objects3D().objects.push_back(Piece(4));
+    Visuf->GridObjectSelectorDrawCell();
+    Paint();
+    const QImage before = Visuf->Picture.copy();
+
+    // Two meshes of 100 points, half a metre up, in front of the camera.
+    using namespace chunks3ds;
+    auto strip = [](const std::string &name, float z) {
+        std::vector<Point> points;
+        std::vector<Face> faces;
+        for (int i = 0; i < 100; ++i)
+            points.push_back({3 + 0.02f * float(i), 5 + float(i % 2), 0.5f + z});
+        for (int i = 0; i + 2 < 100; ++i)
+            faces.push_back({std::uint16_t(i), std::uint16_t(i + 1), std::uint16_t(i + 2)});
+        return chunks3ds::Object(name, Points(points), Faces(faces));
+    };
+    const Bytes model = File(Join({strip("A", 0), strip("B", 1)}));
+    const std::string path = Bin() + "model.3ds";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(model.data()), std::streamsize(model.size()));
+    platform::QueueAnswers({path});
+    ASSERT_TRUE(Visuf->ui->Imp3d->isEnabled());
+    Visuf->ui->Imp3d->click();
+    ASSERT_EQ(Objects3D().objects.size(), 2u);
+    const Object3DRecord &o = Object(1);
+    EXPECT_EQ(o.mesh->vertices.size(), 200u);
+    EXPECT_EQ(Objects3D().selected, 1);
+    for (TFloatEdit *e : {Visuf->ui->XObj, Visuf->ui->YObj, Visuf->ui->ZObj, Visuf->ui->XRotObj, Visuf->ui->YRotObj,
+                          Visuf->ui->ZRotObj})
+        EXPECT_EQ(e->GetValue(), 0);
+    const std::size_t n = o.mesh->triangles.size();
+    ASSERT_EQ(n, 196u);
+    EXPECT_EQ(o.mesh->triangles[0].colour, 0xDFDFDFu);
+    const std::uint32_t last = 223 + std::uint32_t((n - 1) * 32 / n);
+    EXPECT_EQ(o.mesh->triangles[n - 1].colour, last | last << 8 | last << 16);
+    EXPECT_EQ(Visuf->ui->ObjCount->text(), QStringLiteral("Objects: 2"));
+    EXPECT_EQ(Scene3DName, "stage.cr3");
+    Paint();
+    EXPECT_NE(Visuf->Picture, before) << "the model is drawn";
+
+    // A text file adds nothing; a missing file says so and changes nothing.
+    std::ofstream(Bin() + "notes.3ds") << "not a model";
+    platform::QueueAnswers({Bin() + "notes.3ds"});
+    Visuf->ui->Imp3d->click();
+    EXPECT_EQ(Objects3D().objects.size(), 2u);
+    EXPECT_EQ(Objects3D().selected, 1);
+    platform::QueueAnswers({Bin() + "missing.3ds", "OK"});
+    Visuf->ui->Imp3d->click();
+    EXPECT_NE(BoxLog().find("Can't open " + Bin() + "missing.3ds"), std::string::npos) << BoxLog();
+    EXPECT_EQ(Objects3D().objects.size(), 2u);
+    Grab("visualiser-import.png");
 }
 
 } // namespace
