@@ -2,8 +2,7 @@
 // target: FOLDER/show (a new show, a patched show with a second sequence and the optional
 // chunks, a configuration file), FOLDER/sequence (a sequence, a scene, a show to
 // preview), FOLDER/profile (a profile with every kind of element group, an icon picture,
-// and the picture data alone), FOLDER/settings, FOLDER/cr3 (3D object files), FOLDER/3dx
-// (a 3D library) and FOLDER/3ds (3DS files built from the chunk layout).
+// and the picture data alone) and FOLDER/settings.
 #include "FuzzSetup.h"
 
 #include "app/SequenceFile.h"
@@ -140,9 +139,12 @@ void SettingsSeeds(const std::string &dir)
     const std::string text = platform::FormatSettingsText(keys);
     Save(dir + "/settings.ini", text.data(), text.size());
 }
-// A 3D object file: one object without triangles, then one with them (140 bytes alone).
+// FOLDER/cr3: 3D object files, one object without triangles, then one with them (140 bytes
+// alone); FOLDER/3dx: a 3D library.
 void Objects3DSeeds(const std::string &dir)
 {
+    for (const char *sub : {"/cr3", "/3dx"})
+        std::filesystem::create_directories(dir + sub);
     auto piece = [](bool faces) {
         Object3DRecord o;
         o.mesh = std::make_unique<Mesh>();
@@ -168,9 +170,10 @@ void Objects3DSeeds(const std::string &dir)
                                 "Vert1=1.5,0,0\r\nVert2=0,1,0\r\n[Rays]\r\nRay0=0,1,2\r\n[Surfaces]\r\nSur0=0,1,2,255\r\n";
     Save(dir + "/3dx/library.3dx", library.data(), library.size());
 }
-// 3DS files from the chunk layout, each under 4 KB.
+// FOLDER/3ds: 3DS files built from the chunk layout, each under 4 KB.
 void Import3dsSeeds(const std::string &dir)
 {
+    std::filesystem::create_directories(dir + "/3ds");
     using namespace chunks3ds;
     const Bytes one = File(Object("Box", Points({{0, 0, 0}, {1, 0, 0}, {1, 0, 2}, {0, 3, 2}}), Faces({{0, 1, 2}, {0, 2, 3}})));
     // Two meshes of 100 points with 90 faces each.
@@ -205,7 +208,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/cr3", "/3dx", "/3ds"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
