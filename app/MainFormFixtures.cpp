@@ -567,9 +567,8 @@ void TMainForm::LeftPageControlChange(int page)
     if (Mean1)
         Mean1->hide();
     Reselect(SelectedFixture);
-    if (page == 1) {
+    if (page == 1)
         LabelTracks(SelectedFixture);
-    }
 }
 
 // ---- the channel editor and the tracks ---------------------------------------------------
