@@ -251,8 +251,8 @@ void TMainForm::ShowSliderPanel(bool shown)
 {
     if (ui->SliderPanel->isHidden() != shown)
         return;
-    if (!shown && WorkSplitter->isVisible())
-        KeepSplitWidths();
+    // The widths kept are the settings' and the operator's drags (Splitter1Moved), not the
+    // room the tracks took for a while.
     ui->SliderPanel->setVisible(shown);
     if (WorkSplitter->isVisible())
         ApplySplitWidths();
@@ -268,14 +268,18 @@ void TMainForm::FitSliderPanel()
     if (list < 0 || tracks < 0)
         return;
     // The tracks take from the list's column what they lack, down to the narrowest the
-    // column can be (its names then scroll); they give the list back what they do not need.
+    // column can be (its names then scroll); they give back what they do not need when the
+    // list lacks room, and what they took beyond the kept width.
     const int tracksShort = TracksWidth() - sizes[tracks];
     const int listShort = FixtureListWidth() - sizes[list];
+    const int beyondKept = sizes[tracks] - ui->SliderPanel->property(KeptWidth).toInt();
     int move = 0;
     if (tracksShort > 0)
         move = std::max(0, std::min(tracksShort, sizes[list] - ui->Panel2->minimumSizeHint().width()));
     else if (listShort > 0)
         move = -std::min(listShort, -tracksShort);
+    else if (beyondKept > 0)
+        move = -std::min(beyondKept, -tracksShort);
     if (move == 0)
         return;
     sizes[tracks] += move;
