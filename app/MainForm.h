@@ -28,6 +28,8 @@ class QLabel;
 class QPainter;
 class QPushButton;
 class QSplitter;
+class QSplitterHandle;
+class QScrollArea;
 class QTableWidget;
 class TTracker;
 
@@ -346,7 +348,7 @@ public:
     // The menus' visibility and checks from the channel states.
     void UpdateFixtureMenus();
     // Monitor geometry.
-    static constexpr int MonitorCellWidth = 30;
+    static constexpr int MonitorCellWidth = 29;
     static constexpr int MonitorCellHeight = 28;
     static constexpr int MonitorHeaderHeight = 13;
 
@@ -354,7 +356,7 @@ public:
     QSpinBox *Mean1 = nullptr;              // in-place channel editor with its up-down
     QTableWidget *DrawDevGrid = nullptr;    // the Sliders page fixture list
     QWidget *TrackArea = nullptr;
-    QSplitter *Splitter1 = nullptr;
+    QSplitterHandle *Splitter1 = nullptr;   // the work splitter's handle beside the slider panel
     std::vector<TTracker *> Tracks;         // 32 channel tracks
     std::vector<QLabel *> TrackLabels;
     QFrame *UserRedMaster = nullptr;
@@ -365,6 +367,7 @@ public:
     TSpeedButton *SpeedButton3 = nullptr, *SpeedButton4 = nullptr, *SpeedButton6 = nullptr,
                  *SpeedButton10 = nullptr;
     QLabel *FixtureTitle = nullptr;
+    QScrollArea *MasterScroll = nullptr;    // the selected fixture's panel, scrolled when larger
 
     // Selects `fixture` again as a new selection: its panel is shown and set from its values.
     void Reselect(int fixture);
@@ -395,6 +398,13 @@ private:
     void SetSplitWidth(QWidget *panel, int width);
     void ApplySplitWidths();
     void KeepSplitWidths();
+    // The slider panel shown beside the Sliders page and folded away on the other pages;
+    // on that page it widens into room the fixture list does not need so that the
+    // selected fixture's tracks are not cut.
+    void ShowSliderPanel(bool shown);
+    void FitSliderPanel();
+    int TracksWidth() const;
+    int FixtureListWidth() const;
     // ---- end of window layout ----
 
     // ---- Sequence and scene files, show preview (MainFormSequenceFile.cpp) ----

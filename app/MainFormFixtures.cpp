@@ -12,6 +12,7 @@
 #include "OutputEngine.h"
 #include "PatchLoader.h"
 #include "TDSPform.h"
+#include "TWrapBoxLayout.h"
 #include "PlayState.h"
 #include "SceneFixtures.h"
 #include "ShowFile.h"
@@ -40,10 +41,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -56,6 +59,7 @@ QPointer<TDesign> shownPanel;
 int lastPositionScene = 1;
 
 constexpr int TrackCount = 32;
+constexpr int TrackWidth = 26;
 constexpr int TitleHeight = 16;
 
 const char *const FunctionLabels[] = {"", "Pan", "Tilt", "Color", "Gobo", "PanFine", "TiltFine", "Dimmer", "Focus"};
@@ -94,6 +98,20 @@ protected:
     {
         QPainter p(this);
         form_->PaintPanelLeftPaint(p);
+    }
+    // A fixture's cell tells its whole title, which a short bar may cut.
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::ToolTip)
+            return QWidget::event(e);
+        const QPoint at = static_cast<QHelpEvent *>(e)->pos();
+        const int c = (at.y() / TMainForm::MonitorCellHeight) * 16 + at.x() / TMainForm::MonitorCellWidth;
+        if (c >= 0 && c < MaxChannels && ChannelUsed[c] && FixtureIndexValid(ChannelOwner[c].fixture))
+            QToolTip::showText(static_cast<QHelpEvent *>(e)->globalPos(),
+                               platform::FromBytes(FixtureHeaderText(ChannelOwner[c].fixture)), this);
+        else
+            QToolTip::hideText();
+        return true;
     }
     void mousePressEvent(QMouseEvent *e) override
     {
@@ -183,7 +201,11 @@ void TMainForm::FixtureAreaCreate()
     for (TSpeedButton *b : {SpeedButton3, SpeedButton4, SpeedButton6, SpeedButton10})
         bl->addWidget(b);
     bl->addStretch();
+    // A narrow fixture column (the Sliders page beside its tracks) puts them on two rows.
+    TWrapBoxLayout::Replace(bl);
     static_cast<QVBoxLayout *>(ui->LeftLayout)->insertWidget(0, buttons);
+    // Narrow margins: the Monitor grid's sixteen columns fit a 1024 pixel screen.
+    ui->LeftLayout->setContentsMargins(2, 2, 2, 2);
     for (TSpeedButton *b : {SpeedButton3, SpeedButton4, SpeedButton6})
         connect(b, &TSpeedButton::OnClick, this, [this, b] { LeftPageControlChange(b->Tag()); });
     connect(SpeedButton10, &TSpeedButton::OnClick, this, [this] { SpeedButton10Click(); });
@@ -228,14 +250,13 @@ void TMainForm::FixtureAreaCreate()
             [this](int, int column) { DrawGridMasterSelectCell(column); });
     connect(RedMasterApply, &QPushButton::clicked, this, [this] { RedMasterApplyClick(); });
 
-    // Sliders page: fixture list and the channel tracks.
+    // Sliders page: the fixture list on the page, the selected fixture's channel tracks in
+    // the slider panel beside it (shown with this page only).
     auto *tl = new QHBoxLayout(ui->Tracks64);
     tl->setContentsMargins(0, 0, 0, 0);
-    Splitter1 = new QSplitter(Qt::Horizontal, ui->Tracks64);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    tl->addWidget(Splitter1);
-    DrawDevGrid = new QTableWidget(0, 2, Splitter1);
+    DrawDevGrid = new QTableWidget(0, 2, ui->Tracks64);
     DrawDevGrid->setObjectName(QStringLiteral("DrawDev"));
+    tl->addWidget(DrawDevGrid);
     DrawDevGrid->horizontalHeader()->hide();
     DrawDevGrid->verticalHeader()->hide();
     DrawDevGrid->horizontalHeader()->setStretchLastSection(true);
@@ -244,12 +265,18 @@ void TMainForm::FixtureAreaCreate()
     DrawDevGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     DrawDevGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     DrawDevGrid->viewport()->installEventFilter(new ListPressFilter(this, DrawDevGrid));
-    auto *trackScroll = new QScrollArea(Splitter1);
+    auto *sl = new QVBoxLayout(ui->SliderPanel);
+    sl->setContentsMargins(0, 0, 0, 0);
+    auto *trackScroll = new QScrollArea(ui->SliderPanel);
+    trackScroll->setObjectName(QStringLiteral("TrackScroll"));
+    trackScroll->setFrameShape(QFrame::NoFrame);
     trackScroll->setWidgetResizable(true);
+    sl->addWidget(trackScroll);
     TrackArea = new QWidget(trackScroll);
     TrackArea->setObjectName(QStringLiteral("TrackArea"));
     auto *grid = new QGridLayout(TrackArea);
     grid->setSpacing(1);
+    grid->setContentsMargins(4, 4, 4, 4);
     for (int j = 0; j < TrackCount; ++j) {
         auto *label = new QLabel(TrackArea);
         label->setObjectName(QStringLiteral("TrackLabel%1").arg(j));
@@ -257,11 +284,13 @@ void TMainForm::FixtureAreaCreate()
         QFont f = label->font();
         f.setPointSize(6);
         label->setFont(f);
+        label->setFixedWidth(TrackWidth);
         auto *t = new TTracker(TrackArea);
         t->setObjectName(QStringLiteral("Track%1").arg(j));
+        t->setProperty("Tag", j);
         t->SetMin(0);
         t->SetMax(255);
-        t->setFixedWidth(26);
+        t->setFixedWidth(TrackWidth);
         t->setMinimumHeight(120);
         grid->addWidget(label, 0, j);
         grid->addWidget(t, 1, j);
@@ -274,14 +303,37 @@ void TMainForm::FixtureAreaCreate()
         TrackLabels.push_back(label);
     }
     grid->setRowStretch(1, 1);
+    grid->setColumnStretch(TrackCount, 1);
     trackScroll->setWidget(TrackArea);
-    Splitter1->setStretchFactor(1, 1);
-    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
+    // The splitter handle beside the slider panel relays the page out when it moves.
+    if (WorkSplitter && WorkSplitter->indexOf(ui->SliderPanel) > 0) {
+        Splitter1 = WorkSplitter->handle(WorkSplitter->indexOf(ui->SliderPanel));
+        Splitter1->setObjectName(QStringLiteral("Splitter1"));
+        connect(WorkSplitter, &QSplitter::splitterMoved, this, [this] { Splitter1Moved(); });
+    }
 
     // The selected fixture's title over its panel.
+    // Under it the panel's header strip (each panel brings its own) and the panel in a
+    // scroll area: a panel larger than its area is scrolled, not cut.
+    auto *masterLayout = new QVBoxLayout(ui->MasterPanel);
+    masterLayout->setContentsMargins(0, 0, 0, 0);
+    masterLayout->setSpacing(0);
     FixtureTitle = new QLabel(ui->MasterPanel);
     FixtureTitle->setObjectName(QStringLiteral("FixtureTitle"));
-    FixtureTitle->setGeometry(2, 0, 246, TitleHeight);
+    FixtureTitle->setFixedHeight(TitleHeight);
+    FixtureTitle->setContentsMargins(2, 0, 0, 0);
+    FixtureTitle->setMinimumWidth(1);
+    masterLayout->addWidget(FixtureTitle);
+    MasterScroll = new QScrollArea(ui->MasterPanel);
+    MasterScroll->setObjectName(QStringLiteral("MasterScroll"));
+    MasterScroll->setFrameShape(QFrame::NoFrame);
+    MasterScroll->setWidgetResizable(false);
+    MasterScroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto *host = new QWidget(MasterScroll);
+    host->setObjectName(QStringLiteral("MasterHost"));
+    host->resize(1, 1);
+    MasterScroll->setWidget(host);
+    masterLayout->addWidget(MasterScroll, 1);
 
     // Menus.
     DeviceMenu = new QMenu(this);
@@ -366,7 +418,9 @@ void TMainForm::InstallFixtureWindowHooks()
     InstallHook(this, hooks.createPanel, [this](const std::string &path, int start) -> TDesign * {
         auto *d = new TDesign(this);
         d->PanelHead->setParent(ui->MasterPanel);
-        d->MainPanel->setParent(ui->MasterPanel);
+        d->PanelHead->setFixedHeight(d->PanelHead->height());
+        static_cast<QVBoxLayout *>(ui->MasterPanel->layout())->insertWidget(1, d->PanelHead);
+        d->MainPanel->setParent(MasterScroll->widget());
         d->PanelHead->hide();
         d->MainPanel->hide();
         d->LoadForm(path, start, false);
@@ -456,11 +510,13 @@ void TMainForm::SelectPanel(int, int fixture)
         return;
     TDesign *d = f.panel;
     d->ShowMainPanel();
-    if (d->PanelHead)
-        d->PanelHead->setGeometry(0, TitleHeight, ui->MasterPanel->width(), d->PanelHead->height());
-    if (d->MainPanel)
-        d->MainPanel->setGeometry(0, TitleHeight + (d->PanelHead ? d->PanelHead->height() : 0),
-                                  std::max(d->PanelWidth, 1), std::max(d->PanelHeight, 1));
+    if (d->MainPanel) {
+        const QSize size(std::max(d->PanelWidth, 1), std::max(d->PanelHeight, 1));
+        d->MainPanel->setGeometry(QRect(QPoint(0, 0), size));
+        MasterScroll->widget()->resize(size);
+        MasterScroll->horizontalScrollBar()->setValue(0);
+        MasterScroll->verticalScrollBar()->setValue(0);
+    }
     for (int j = 0; j < f.channelCount && j < MaxFixtureChannels; ++j)
         if (f.used[j])
             d->SetParam(j, f.values[j]);
@@ -504,6 +560,8 @@ void TMainForm::LeftPageControlChange(int page)
     FixtureAreaPage = page;
     QWidget *pages[] = {ui->OnlyEdits, ui->Tracks64, ui->Plan};
     ui->LeftPages->setCurrentWidget(pages[page]);
+    // The slider panel holds the Sliders page's tracks: folded away on the other pages.
+    ShowSliderPanel(page == 1);
     TSpeedButton *buttons[] = {SpeedButton3, SpeedButton4, SpeedButton6};
     if (buttons[page] && !buttons[page]->Down())
         buttons[page]->SetDown(true);
@@ -540,6 +598,7 @@ void TMainForm::LabelTracks(int fixture)
         Tracks[static_cast<std::size_t>(j)]->setVisible(shown);
         TrackLabels[static_cast<std::size_t>(j)]->setVisible(shown);
     }
+    FitSliderPanel();
     if (!f || f->deviceType == labelledType_)
         return;
     labelledType_ = f->deviceType;
@@ -555,8 +614,36 @@ void TMainForm::LabelTracks(int fixture)
 
 void TMainForm::Splitter1Moved()
 {
+    KeepSplitWidths();
     if (TrackArea && TrackArea->layout())
         TrackArea->layout()->activate();
+    FitSliderPanel();
+}
+
+// The width the selected fixture's tracks take side by side, and what the fixture list
+// beside them needs.
+int TMainForm::TracksWidth() const
+{
+    if (!TrackArea || !TrackArea->layout())
+        return 0;
+    TrackArea->layout()->activate();
+    const auto *scroll = qobject_cast<const QScrollArea *>(TrackArea->parentWidget()->parentWidget());
+    return TrackArea->layout()->sizeHint().width() + (scroll ? 2 * scroll->frameWidth() : 0) +
+           2 * ui->SliderPanel->frameWidth();
+}
+
+int TMainForm::FixtureListWidth() const
+{
+    if (!DrawDevGrid)
+        return 0;
+    int names = 0;
+    for (int r = 0; r < DrawDevGrid->rowCount(); ++r)
+        if (const QTableWidgetItem *it = DrawDevGrid->item(r, 1))
+            names = std::max(names, DrawDevGrid->fontMetrics().horizontalAdvance(it->text()));
+    const int list = DrawDevGrid->columnWidth(0) + names + 16 + 2 * DrawDevGrid->frameWidth() +
+                     DrawDevGrid->verticalScrollBar()->sizeHint().width();
+    const QMargins m = ui->LeftLayout->contentsMargins();
+    return std::max(ui->Panel2->minimumSizeHint().width(), list + m.left() + m.right() + 2 * ui->Panel2->frameWidth());
 }
 
 // ---- painting ------------------------------------------------------------------------------
@@ -621,15 +708,24 @@ void TMainForm::PaintPanelLeftPaint(QPainter &p)
             continue;
         const int first = f.start % 16;
         const int last = std::min(16, first + std::max<int>(f.channelCount, 1));
-        const QRect bar(first * W, (f.start / 16) * H, (last - first) * W, HH);
-        p.fillRect(bar, toQColor(FixtureColour(i)));
+        // A title longer than the bar runs on over the free cells after it, up to the next
+        // fixture's bar on the row.
+        int free = 16;
+        for (int k = 0; k < FixtureCount; ++k) {
+            const FixtureRecord &g = Fixtures[static_cast<std::size_t>(k)];
+            if (k != i && g.start / 16 == f.start / 16 && g.start % 16 >= last)
+                free = std::min(free, g.start % 16);
+        }
         QFont font = small;
         const bool selected = i == SelectedFixture;
         font.setBold(selected);
         p.setFont(font);
+        const QString title = platform::FromBytes(FixtureHeaderText(i));
+        const int width = std::clamp(p.fontMetrics().horizontalAdvance(title) + 4, (last - first) * W, (free - first) * W);
+        const QRect bar(first * W, (f.start / 16) * H, width, HH);
+        p.fillRect(bar, toQColor(FixtureColour(i)));
         p.setPen(selected ? Qt::black : Qt::white);
-        p.drawText(bar.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                   platform::FromBytes(FixtureHeaderText(i)));
+        p.drawText(bar.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, title);
         p.setFont(small);
     }
 }

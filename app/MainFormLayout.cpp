@@ -7,13 +7,15 @@
 
 #include "TWrapBoxLayout.h"
 
+#include "platform/ScreenArea.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QPointer>
 #include <QSplitter>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
@@ -33,46 +35,36 @@ constexpr int CascadeTop = 48;
 constexpr int CascadeStep = 28;
 constexpr int CascadeSteps = 10;
 
-QRect AvailableArea(const QWidget *w)
-{
-    QScreen *s = w ? w->screen() : nullptr;
-    if (!s)
-        s = QGuiApplication::primaryScreen();
-    return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
-}
-
-// Size within the area (the frame included) and the frame moved inside it.
-void KeepInside(QWidget *w, const QRect &area, QPoint wanted)
-{
-    const QSize frameExtra = w->frameGeometry().size() - w->geometry().size();
-    const QSize room = area.size() - frameExtra;
-    const QSize size = w->size().boundedTo(room).expandedTo(QSize(1, 1));
-    if (size != w->size())
-        w->resize(size);
-    const QSize frame = size + frameExtra;
-    const int x = std::clamp(wanted.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
-    const int y = std::clamp(wanted.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
-    if (QPoint(x, y) != w->frameGeometry().topLeft())
-        w->move(x, y);
-}
-
 // Places each plain top-level window (not the main window, not a dialog or a pop-up) when
 // it is first shown: a window nobody moved joins the cascade, every one is kept inside the
 // screen. Dialogs centre themselves on their parent. The main window's own showing and
 // hiding are passed on.
 class WindowPlacer : public QObject {
 public:
-    WindowPlacer(QWidget *mainWindow, std::function<void(bool shown)> mainShown)
-        : QObject(mainWindow), main_(mainWindow), mainShown_(std::move(mainShown))
+    WindowPlacer(QWidget *mainWindow, std::function<void(bool shown)> mainShown, std::function<void()> fitMain)
+        : QObject(mainWindow), main_(mainWindow), mainShown_(std::move(mainShown)), fitMain_(std::move(fitMain))
     {
     }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType()) {
+            Recheck(static_cast<QWidget *>(watched));
+            return false;
+        }
+        // A window manager's frame is known once the window is exposed.
+        if (event->type() == QEvent::Expose && watched->isWindowType()) {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->windowHandle() == watched)
+                    Recheck(w);
+            return false;
+        }
         const bool show = event->type() == QEvent::Show;
         if ((!show && event->type() != QEvent::Hide) || !watched->isWidgetType())
             return false;
         auto *w = static_cast<QWidget *>(watched);
+        if (show && w->isWindow())
+            w->setProperty(Refits, 0);
         if (w == main_) {
             mainShown_(show);
             return false;
@@ -85,20 +77,76 @@ public:
         if (w->property("brtvPlaced").toBool())
             return false;
         w->setProperty("brtvPlaced", true);
-        const QRect area = AvailableArea(main_);
+        const QRect area = platform::AvailableArea(main_);
         QPoint at = w->frameGeometry().topLeft();
         if (!w->testAttribute(Qt::WA_Moved)) {
             const int step = (placed_++ % CascadeSteps) * CascadeStep;
             at = area.topLeft() + QPoint(CascadeLeft + step, CascadeTop + step);
         }
-        KeepInside(w, area, at);
+        platform::KeepInside(w, area, at);
         return false;
     }
 
 private:
+    // A window manager frames a window only once it is on screen, and may shift a tool
+    // window that grows: when the main window's frame changes (it arrives after the window
+    // was placed), or a tool window moves or grows, and the frame then leaves the screen,
+    // the window is brought back inside once the event is handled. A tool window that
+    // cannot get inside is left after a few tries.
+    void Recheck(QWidget *w)
+    {
+        if (!w->isWindow() || !w->isVisible() || (w != main_ && !w->property("brtvPlaced").toBool()))
+            return;
+        const QSize frame = w->frameGeometry().size() - w->geometry().size();
+        const bool framed = w->property(FrameSeen).toSize() != frame;
+        w->setProperty(FrameSeen, frame);
+        if (w == main_ ? !framed : w->property(Refits).toInt() >= 3)
+            return;
+        if (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+            return;
+        if (platform::AvailableArea(main_).contains(w->frameGeometry())) {
+            w->setProperty(Refits, 0);
+            return;
+        }
+        w->setProperty(Refits, w->property(Refits).toInt() + 1);
+        QTimer::singleShot(0, this, [this, guard = QPointer<QWidget>(w)] {
+            if (!guard || !guard->isVisible())
+                return;
+            if (guard == main_)
+                fitMain_();
+            else
+                platform::KeepInside(guard, platform::AvailableArea(main_), guard->frameGeometry().topLeft());
+        });
+    }
+
+    static constexpr const char *FrameSeen = "brtvFrameSeen";
+    static constexpr const char *Refits = "brtvRefits";
     QWidget *main_;
     std::function<void(bool)> mainShown_;
+    std::function<void()> fitMain_;
     int placed_ = 0;
+};
+
+// Runs `resized` after each resize of the watched widget, once the layouts have settled.
+class ResizeWatcher : public QObject {
+public:
+    ResizeWatcher(QObject *parent, std::function<void()> resized) : QObject(parent), resized_(std::move(resized)) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize && !pending_) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                pending_ = false;
+                resized_();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> resized_;
+    bool pending_ = false;
 };
 
 // The width a panel keeps while the splitter is not on screen.
@@ -146,6 +194,8 @@ void TMainForm::LayoutCreate()
     for (int i = 0; i < WorkSplitter->count(); ++i)
         WorkSplitter->setStretchFactor(i, WorkSplitter->widget(i) == ui->Panel2 ? 1 : 0);
     ui->WorkLayout->addWidget(WorkSplitter);
+    // When the window's width changes the slider panel takes what the list leaves.
+    WorkSplitter->installEventFilter(new ResizeWatcher(WorkSplitter, [this] { FitSliderPanel(); }));
 
     // The splitter lays out only on screen: the kept widths go on when the window shows
     // and come back when it hides (full screen on and off hides it).
@@ -160,7 +210,7 @@ void TMainForm::LayoutCreate()
         } else {
             KeepSplitWidths();
         }
-    }));
+    }, [this] { FitToScreen(); }));
 }
 
 void TMainForm::ApplySplitWidths()
@@ -169,7 +219,10 @@ void TMainForm::ApplySplitWidths()
     int total = 0, others = 0, rest = -1;
     for (int i = 0; i < sizes.size(); ++i) {
         total += sizes[i];
-        const QVariant kept = WorkSplitter->widget(i)->property(KeptWidth);
+        QWidget *w = WorkSplitter->widget(i);
+        if (w->isHidden())
+            continue;   // a folded panel keeps its width for when it shows again
+        const QVariant kept = w->property(KeptWidth);
         if (kept.isValid()) {
             sizes[i] = kept.toInt();
             others += sizes[i];
@@ -181,6 +234,7 @@ void TMainForm::ApplySplitWidths()
     if (rest >= 0)
         sizes[rest] = std::max(1, total - others);
     WorkSplitter->setSizes(sizes);
+    FitSliderPanel();
 }
 
 void TMainForm::KeepSplitWidths()
@@ -188,16 +242,56 @@ void TMainForm::KeepSplitWidths()
     const QList<int> sizes = WorkSplitter->sizes();
     for (int i = 0; i < sizes.size(); ++i) {
         QWidget *w = WorkSplitter->widget(i);
-        if (w->property(KeptWidth).isValid())
+        if (w->property(KeptWidth).isValid() && !w->isHidden() && sizes[i] > 0)
             w->setProperty(KeptWidth, sizes[i]);
     }
+}
+
+void TMainForm::ShowSliderPanel(bool shown)
+{
+    if (ui->SliderPanel->isHidden() != shown)
+        return;
+    // The widths kept are the settings' and the operator's drags (Splitter1Moved), not the
+    // room the tracks took for a while.
+    ui->SliderPanel->setVisible(shown);
+    if (WorkSplitter->isVisible())
+        ApplySplitWidths();
+}
+
+void TMainForm::FitSliderPanel()
+{
+    if (!WorkSplitter || !WorkSplitter->isVisible() || ui->SliderPanel->isHidden())
+        return;
+    QList<int> sizes = WorkSplitter->sizes();
+    const int list = WorkSplitter->indexOf(ui->Panel2);
+    const int tracks = WorkSplitter->indexOf(ui->SliderPanel);
+    if (list < 0 || tracks < 0)
+        return;
+    // The tracks take from the list's column what they lack, down to the narrowest the
+    // column can be (its names then scroll); they give back what they do not need when the
+    // list lacks room, and what they took beyond the kept width.
+    const int tracksShort = TracksWidth() - sizes[tracks];
+    const int listShort = FixtureListWidth() - sizes[list];
+    const int beyondKept = sizes[tracks] - ui->SliderPanel->property(KeptWidth).toInt();
+    int move = 0;
+    if (tracksShort > 0)
+        move = std::max(0, std::min(tracksShort, sizes[list] - ui->Panel2->minimumSizeHint().width()));
+    else if (listShort > 0)
+        move = -std::min(listShort, -tracksShort);
+    else if (beyondKept > 0)
+        move = -std::min(beyondKept, -tracksShort);
+    if (move == 0)
+        return;
+    sizes[tracks] += move;
+    sizes[list] -= move;
+    WorkSplitter->setSizes(sizes);
 }
 
 void TMainForm::FitToScreen()
 {
     if (isMaximized() || isFullScreen() || IsFullScreenMode())
         return;
-    KeepInside(this, AvailableArea(this), frameGeometry().topLeft());
+    platform::KeepInside(this, platform::AvailableArea(this), frameGeometry().topLeft());
 }
 
 int TMainForm::SplitWidth(const QWidget *panel) const
@@ -205,7 +299,7 @@ int TMainForm::SplitWidth(const QWidget *panel) const
     const int i = WorkSplitter ? WorkSplitter->indexOf(const_cast<QWidget *>(panel)) : -1;
     if (i < 0)
         return panel->width();
-    if (!WorkSplitter->isVisible())
+    if (!WorkSplitter->isVisible() || panel->isHidden())
         return panel->property(KeptWidth).toInt();
     return WorkSplitter->sizes().value(i);
 }

@@ -652,10 +652,10 @@ bool LoadShowFromStream(BinaryStream &stream)
     // engine is let go again before any message is shown.
     auto hold = std::make_unique<HoldEngine>();
     ReleaseFixtureWindows();
-    if (ShowFileEvents().deleteAll3DObjects)
-        ShowFileEvents().deleteAll3DObjects();
     auto kept = std::make_unique<ShowSnapshot>();
     kept->Take();
+    // A show without a "CR3D" chunk names no 3D scene (a failed read restores the name).
+    Scene3DName.clear();
     CrossFadeRead.reset();
     bool ok = false;
     try {
@@ -678,6 +678,9 @@ bool LoadShowFromStream(BinaryStream &stream)
         return false;
     }
     kept->Drop();
+    // The old show's 3D objects go only once the new show was read.
+    if (ShowFileEvents().deleteAll3DObjects)
+        ShowFileEvents().deleteAll3DObjects();
     if (CrossFadeRead && ShowFileEvents().crossFadeSettingsRead)
         ShowFileEvents().crossFadeSettingsRead(*CrossFadeRead);
     if (ShowFileEvents().rebuildMasterChannelLists)
@@ -730,6 +733,7 @@ void NewShow()
         ShowFileEvents().rebuildMasterChannelLists();
     if (ShowFileEvents().deleteAll3DObjects)
         ShowFileEvents().deleteAll3DObjects();
+    Scene3DName.clear();
     ShowFileName = NewShowFileName;
     if (ShowFileEvents().showPatchWindow)
         ShowFileEvents().showPatchWindow();

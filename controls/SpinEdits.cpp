@@ -345,7 +345,9 @@ void TSpinMaskEdit::resizeEvent(QResizeEvent *e)
     const int hs = QFontMetrics(QApplication::font()).height();
     const int minHeight = 4 * 1 + h + std::min(h, hs) / 4 + 2;
     if (height() < minHeight) {
+        // A hidden edit gets no second resize event: the spin pair follows the width here.
         resize(width(), minHeight);
+        adjustSpin();
         return;
     }
     QLineEdit::resizeEvent(e);

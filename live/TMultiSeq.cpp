@@ -19,6 +19,7 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -27,6 +28,8 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include <algorithm>
+
 TMultiSeq *MultiSeq = nullptr;
 
 namespace {
@@ -34,7 +37,6 @@ namespace {
 // Four columns of four slots, the player's Play and Stop on the left.
 constexpr int SlotColumns = 4;
 constexpr int SlotRowHeight = 16;
-constexpr int SlotWidth = 100;
 constexpr int ButtonsWidth = 26;
 constexpr int PictureSide = 11;
 
@@ -147,10 +149,13 @@ TMultiSeq::~TMultiSeq()
 
 void TMultiSeq::BuildSlots()
 {
-    MSPanel->setFixedSize(ButtonsWidth + SlotColumns * SlotWidth, SlotColumns * SlotRowHeight + 4);
     QFont small = MSPanel->font();
     small.setPixelSize(10);
     MSPanel->setFont(small);
+    // Each slot's name shows a default sequence name whole, number included.
+    const int nameWidth = std::max(41, QFontMetrics(small).horizontalAdvance(QStringLiteral("SEQUENCE 10")) + 6);
+    const int slotWidth = 32 + nameWidth + 2 * PictureSide + 5;
+    MSPanel->setFixedSize(ButtonsWidth + SlotColumns * slotWidth, SlotColumns * SlotRowHeight + 4);
     Play = new TSpeedButton(MSPanel);
     Play->setObjectName(QStringLiteral("Play"));
     Stop = new TSpeedButton(MSPanel);
@@ -172,7 +177,7 @@ void TMultiSeq::BuildSlots()
     connect(Stop, &TSpeedButton::OnClick, this, [this] { StopClick(); });
 
     for (int s = 0; s < ShownSlots; ++s) {
-        const int x = ButtonsWidth + (s / SlotColumns) * SlotWidth;
+        const int x = ButtonsWidth + (s / SlotColumns) * slotWidth;
         const int top = 2 + (s % SlotColumns) * SlotRowHeight;
         auto *onOff = new TCBTC(MSPanel);
         onOff->setObjectName(QStringLiteral("OnOff%1").arg(s + 1));
@@ -197,7 +202,7 @@ void TMultiSeq::BuildSlots()
         name->setAutoFillBackground(true);
         name->setFrameShape(QFrame::Panel);
         name->setFrameShadow(QFrame::Sunken);
-        name->setGeometry(x + 32, top, SlotWidth - 32 - 2 * PictureSide - 5, 15);
+        name->setGeometry(x + 32, top, nameWidth, 15);
         name->setProperty("Tag", s);
         name->installEventFilter(this);
         SetBackground(name, clWhite);
@@ -205,12 +210,12 @@ void TMultiSeq::BuildSlots()
 
         auto *image = new QLabel(MSPanel);
         image->setObjectName(QStringLiteral("Image%1").arg(s + 1));
-        image->setGeometry(x + SlotWidth - 2 * PictureSide - 3, top + 2, PictureSide, PictureSide);
+        image->setGeometry(x + slotWidth - 2 * PictureSide - 3, top + 2, PictureSide, PictureSide);
         image->hide();
         Image[s] = image;
         auto *cycle = new QLabel(MSPanel);
         cycle->setObjectName(QStringLiteral("Cycle%1").arg(s + 1));
-        cycle->setGeometry(x + SlotWidth - PictureSide - 2, top + 2, PictureSide, PictureSide);
+        cycle->setGeometry(x + slotWidth - PictureSide - 2, top + 2, PictureSide, PictureSide);
         cycle->hide();
         Cycle[s] = cycle;
         ShowMultiAttributes(s);

@@ -18,6 +18,7 @@
 #include "controls/Tracker.h"
 
 #include "platform/MsgBox.h"
+#include "platform/ScreenArea.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,7 +27,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 
 TPhisMast *PhisMast = nullptr;
 
@@ -125,9 +130,15 @@ TPhisMast::TPhisMast(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::
     Ignore->setGeometry(ColumnLeft, 288, 70, 24);
     connect(Ignore, &TCBT::OnClick, this, [this] { IgnoreClick(); });
 
-    Grid = new MasterGridView(this, this);
-    Grid->move(ColumnLeft, TableTop);
-    Grid->hide();
+    // The grid scrolls when the screen has no room for all its rows.
+    GridScroll = new QScrollArea(this);
+    GridScroll->setObjectName(QStringLiteral("GridScroll"));
+    GridScroll->setFrameShape(QFrame::NoFrame);
+    GridScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Grid = new MasterGridView(this, GridScroll);
+    GridScroll->setWidget(Grid);
+    GridScroll->move(ColumnLeft, TableTop);
+    GridScroll->hide();
 
     Popup = new QMenu(this);
     Popup->setObjectName(QStringLiteral("Popup"));
@@ -189,8 +200,9 @@ void TPhisMast::BuildMasterColumns()
         name->setAlignment(Qt::AlignCenter);
         name->setAutoFillBackground(true);
         name->setFocusPolicy(Qt::StrongFocus);
-        // The main master's label is wider: it reads "MASTER".
-        name->setGeometry(m == MainMaster ? x - 4 : x, 4, m == MainMaster ? FaderWidth + 8 : FaderWidth, 16);
+        // The main master's label is wider, centred over its fader: it reads "MASTER".
+        const int wide = std::max(FaderWidth + 8, name->fontMetrics().horizontalAdvance(name->text()) + 6);
+        name->setGeometry(m == MainMaster ? x + FaderWidth / 2 - wide / 2 : x, 4, m == MainMaster ? wide : FaderWidth, 16);
         name->installEventFilter(this);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this,
@@ -328,10 +340,32 @@ bool TPhisMast::TableShown() const
 
 void TPhisMast::ShowTable(bool shown)
 {
-    Grid->setVisible(shown);
+    GridScroll->setVisible(shown);
     ui->ClearAll->setVisible(shown);
     ui->ViewTable->setText(shown ? QStringLiteral("Hide Table <<") : QStringLiteral("View Table >>"));
-    setFixedSize(width(), shown ? TableTop + TableHeight + 8 : ClosedHeight);
+    if (!shown) {
+        setFixedSize(width(), ClosedHeight);
+        return;
+    }
+    // The window grows by the grid's rows as far as the screen's available area allows
+    // (its frame included) and is kept inside the screen; the rows beyond scroll. It may
+    // be made lower, down to four rows, when the screen has less room than thought (a
+    // window manager's frame known only later).
+    const int full = TableTop + TableHeight + 8;
+    setMinimumSize(width(), TableTop + 4 * CellHeight + 8);
+    setMaximumSize(width(), full);
+    const int frame = frameGeometry().height() - geometry().height();
+    resize(width(), std::min(full, platform::AvailableArea(this).height() - frame));
+    if (isVisible())
+        platform::KeepInsideScreen(this);
+}
+
+void TPhisMast::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    const int gridHeight = std::min(height() - TableTop - 8, TableHeight);
+    const int bar = gridHeight < TableHeight ? GridScroll->verticalScrollBar()->sizeHint().width() : 0;
+    GridScroll->resize(Grid->width() + bar, std::max(gridHeight, 0));
 }
 
 void TPhisMast::SelectMaster(int master)

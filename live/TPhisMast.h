@@ -16,6 +16,7 @@ class TPhisMast;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QScrollArea;
 class QTimer;
 class TCBT;
 class TRegForm;
@@ -65,6 +66,7 @@ public:
     std::array<QLabel *, Masters> Values{};
     TCBT *Ignore = nullptr;
     QWidget *Grid = nullptr;
+    QScrollArea *GridScroll = nullptr;   // holds Grid
     QMenu *Popup = nullptr;
     QTimer *TimerMast = nullptr;
     TRegForm *RegForm1 = nullptr;
@@ -74,6 +76,7 @@ protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -299,16 +301,24 @@ int RunModalDialog(QDialog &dialog)
     return dialog.exec();
 }
 
+QStringList FileDialogFilters(const std::string &filter)
+{
+    const QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
+        QString text = parts[i].endsWith(pattern) ? parts[i] : parts[i] + QLatin1Char(' ') + pattern;
+        // The dialog separates the patterns in parentheses with blanks.
+        const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+        out << text.left(open) + text.mid(open).replace(QLatin1Char(';'), QLatin1Char(' '));
+    }
+    return out;
+}
+
 namespace {
 QString QtFilter(const std::string &filter)
 {
-    // "Text|*.a|Text2|*.b" -> "Text (*.a);;Text2 (*.b)"
-    QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QLatin1String(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                   QLatin1Char(')');
-    return out.join(QLatin1String(";;"));
+    return FileDialogFilters(filter).join(QLatin1String(";;"));
 }
 
 std::optional<std::string> ScriptedPath(const std::string &title)
@@ -332,14 +342,31 @@ std::optional<std::string> RunFileDialog(QFileDialog &dialog)
 }
 
 std::optional<std::string> OpenFileDialog(const std::string &title, const std::string &filter,
-                                          const std::string &folder)
+                                          const std::string &folder, int *filterIndex)
 {
-    if (ScriptedMode())
-        return ScriptedPath(title);
+    const QStringList filters = FileDialogFilters(filter);
+    if (ScriptedMode()) {
+        auto path = ScriptedPath(title);
+        if (path && filterIndex) {
+            // The first filter whose pattern matches the answer, as the dialog would pick.
+            *filterIndex = 1;
+            const QString name = QFileInfo(FromBytes(*path)).fileName();
+            const QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
+            for (int i = 1; i < parts.size(); i += 2)
+                if (QDir::match(parts[i], name)) {
+                    *filterIndex = i / 2 + 1;
+                    break;
+                }
+        }
+        return path;
+    }
+    QString chosen;
     QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(folder),
-                                                QtFilter(filter));
+                                                filters.join(QLatin1String(";;")), &chosen);
     if (path.isEmpty())
         return std::nullopt;
+    if (filterIndex)
+        *filterIndex = std::max<int>(1, filters.indexOf(chosen) + 1);
     return path.toStdString();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -54,10 +55,15 @@ void SetDocumentOpener(std::function<void(const std::string &path)> opener);
 
 // File dialogs: the chosen path, or nothing when cancelled. Scripted: the next answer is
 // the path ("Cancel" or no answer left cancels). `filter` is "Text|*.ext|Text|*.ext".
+// `filterIndex`, when given, gets the chosen filter (1-based); scripted, the first filter
+// whose pattern matches the answer's file name (without regard to case), else 1.
 std::optional<std::string> OpenFileDialog(const std::string &title, const std::string &filter,
-                                          const std::string &folder = {});
+                                          const std::string &folder = {}, int *filterIndex = nullptr);
 std::optional<std::string> SaveFileDialog(const std::string &title, const std::string &filter,
                                           const std::string &fileName = {});
+// The dialog's name filters for "Text|*.a;*.b|...": "Text (*.a *.b)", one a pair. A text
+// that already ends in its pattern in parentheses ("Show(*.d1k)|*.d1k") stands as it is.
+QStringList FileDialogFilters(const std::string &filter);
 
 // Queues answers for the current process (tests); turns the scripted mode on.
 void QueueAnswers(const std::vector<std::string> &answers);

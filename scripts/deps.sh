@@ -10,6 +10,7 @@ PACKAGES=(
   libasound2-dev librtmidi-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  openbox x11-utils
   "$@"
 )
 missing=()

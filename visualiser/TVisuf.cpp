@@ -198,6 +198,7 @@ TVisuf::TVisuf(QWidget *parent) : QMainWindow(parent, Qt::Window), ui(new Ui::TV
     connect(ui->CloFix, &QPushButton::clicked, this, [this] { CloFixClick(); });
     connect(ui->CloRoom, &QPushButton::clicked, this, [this] { CloRoomClick(); });
     connect(ui->Clo3D, &QPushButton::clicked, this, [this] { Clo3DClick(); });
+    ObjectPanelCreate();
     for (TFloatEdit *e : {ui->XEdit, ui->YEdit, ui->ZEdit})
         connect(e, &TSpinMaskEdit::OnChange, this, [this] { XEditChange(); });
     for (TFloatEdit *e : {ui->XRot, ui->YRot, ui->ZRot}) {
@@ -266,9 +267,9 @@ void TVisuf::FormCreate()
     SpotOnlyClick();
     std::error_code ec;
     std::filesystem::create_directories(platform::ProgramFolder() + "3dobj", ec);
+    AutoLoadScene();
     StartTimer();
-    // The 3D-object scene named by the show is loaded with the object panel's loader.
-    ui->ObjCount->setText(QStringLiteral("Objects: %1").arg(Objects3D().objects.size()));
+    GridObjectSelectorDrawCell();
 
     ToolWindowEntry entry;
     entry.window = this;   // closing it through the registry runs closeEvent
@@ -387,8 +388,10 @@ void TVisuf::FormResize()
 void TVisuf::PaintBoxMouseDown(QPoint pos, Qt::MouseButton)
 {
     mouse_ = pos;
-    if (!ui->ObjPanel->isHidden())
+    if (!ui->ObjPanel->isHidden()) {
+        PickObject(pos);
         return;
+    }
     for (const auto &m : Scene.models) {
         int sx = 0, sy = 0;
         ProjectModel(Scene, *m, ui->PaintBox->size(), sx, sy);
@@ -477,7 +480,11 @@ void TVisuf::FixturesClick()
 }
 
 void TVisuf::RoomSizeClick() { ShowPanel(ui->RoomPanel); }
-void TVisuf::Objects3DClick() { ShowPanel(ui->ObjPanel); }
+void TVisuf::Objects3DClick()
+{
+    ShowPanel(ui->ObjPanel);
+    GridObjectSelectorDrawCell();
+}
 
 void TVisuf::CloFixClick()
 {

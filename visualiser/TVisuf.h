@@ -92,6 +92,22 @@ public:
     void LUpDownChange();
     void SpotOnlyClick();
     void FillClick();
+    // The "3D objects" panel (TVisufObjects.cpp).
+    void Load3DobjClick();
+    void Imp3dClick();
+    void SaveObjClick();
+    void ColobutClick();
+    void XObjChange();
+    void XRotObjChange();
+    void CentreClick();
+    void ScaleButtonClick();
+    void DelObjClick();
+    void DeleteAllClick();
+    // Numbers the grid's cells for the objects (4 a row, count / 4 + 1 rows), white.
+    void GridObjectSelectorDrawCell();
+    void GridObjectSelectorSelectCell(int row, int column);
+    // Appends the objects of a *.cr3 file; false when it could not be read.
+    bool LoadCr3File(const std::string &path);
     // Writes "VisufPars" and lets the main window's item and button go (once).
     void FormClose();
     // Stops the timer and the paint under way; frees the room, the picture and the models
@@ -121,6 +137,13 @@ private:
     void ApplyParams(const VisufParams &params);
     VisufParams CurrentParams() const;
     void StartTimer();
+    void ObjectPanelCreate();
+    // Fills the edits and the grid cell of object `index`, then a short wait and a frame.
+    void SelectObject(int index, int waitMs = 20);
+    bool PickObject(QPoint pos);
+    void SetSceneName(const std::string &name);
+    // Loads the scene the show names from "3dobj" when no object is loaded (the name stays).
+    void AutoLoadScene();
     bool closed_ = false;
     QPoint mouse_;
     TRegForm *RegForm1 = nullptr;   // keeps the window's place between runs

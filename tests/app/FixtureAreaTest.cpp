@@ -164,22 +164,23 @@ TEST_F(FixtureAreaTest, TwoPatchedFixturesShowTheirHeaderBarsAndListRows)
     EXPECT_EQ(FixtureHeaderText(1), "#49 \"Spot B\"");
     const QImage img = Monitor();
     const int H = TMainForm::MonitorCellHeight;
+    const int x = 16 * TMainForm::MonitorCellWidth - 8;   // in the last column
     // Row 1 holds the selected fixture's bar (lime), row 3 the other one's (green),
     // both 13 pixels high and 16 cells wide; row 2 has none.
-    EXPECT_EQ(img.pixel(470, 1 * H + 1), Rgb(clLime));
-    EXPECT_EQ(img.pixel(470, 1 * H + 12), Rgb(clLime));
-    EXPECT_NE(img.pixel(470, 1 * H + 14), Rgb(clLime));
-    EXPECT_EQ(img.pixel(470, 3 * H + 1), Rgb(clGreen));
-    EXPECT_NE(img.pixel(470, 2 * H + 1), Rgb(clGreen));
+    EXPECT_EQ(img.pixel(x, 1 * H + 1), Rgb(clLime));
+    EXPECT_EQ(img.pixel(x, 1 * H + 12), Rgb(clLime));
+    EXPECT_NE(img.pixel(x, 1 * H + 14), Rgb(clLime));
+    EXPECT_EQ(img.pixel(x, 3 * H + 1), Rgb(clGreen));
+    EXPECT_NE(img.pixel(x, 2 * H + 1), Rgb(clGreen));
     Keep(form->PaintPanelLeft, "monitor.png");
 
     ASSERT_EQ(form->DrawDevGrid->rowCount(), 2);
     EXPECT_EQ(form->DrawDevGrid->item(0, 1)->text(), QStringLiteral("Spot A"));
     EXPECT_EQ(form->DrawDevGrid->item(1, 0)->text(), QStringLiteral("49"));
-    // The fixtures share one panel, shown over MasterPanel.
+    // The fixtures share one panel, shown in MasterPanel.
     ASSERT_NE(Fixtures[0].panel, nullptr);
     EXPECT_EQ(Fixtures[1].panel, Fixtures[0].panel);
-    EXPECT_EQ(Fixtures[0].panel->MainPanel->parentWidget(), ui->MasterPanel);
+    EXPECT_TRUE(ui->MasterPanel->isAncestorOf(Fixtures[0].panel->MainPanel));
     EXPECT_FALSE(Fixtures[0].panel->MainPanel->isHidden());
 
     QTest::mouseClick(form->SpeedButton4, Qt::LeftButton);
@@ -190,7 +191,7 @@ TEST_F(FixtureAreaTest, TwoPatchedFixturesShowTheirHeaderBarsAndListRows)
     EXPECT_TRUE(form->Tracks[15]->isVisibleTo(form));
     EXPECT_FALSE(form->Tracks[16]->isVisibleTo(form));
     EXPECT_EQ(form->TrackLabels[0]->text().trimmed(), QStringLiteral("Pan"));
-    Keep(ui->Tracks64, "sliders.png");
+    Keep(ui->SliderPanel, "sliders.png");
     Keep(form, "window.png");
 
     // The "View" menu's page items press the page buttons.

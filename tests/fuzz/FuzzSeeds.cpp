@@ -15,6 +15,8 @@
 #include "fixtures/TPanelWidgets.h"
 #include "fixtures/TProfileStreams.h"
 #include "platform/SettingsText.h"
+#include "visualiser/Objects3DFile.h"
+#include "tests/visualiser/Chunks3ds.h"
 #include "tests/common/OptionalShowTables.h"
 
 #include <QApplication>
@@ -151,6 +153,66 @@ void SettingsSeeds(const std::string &dir)
     const std::string text = platform::FormatSettingsText(keys);
     Save(dir + "/settings.ini", text.data(), text.size());
 }
+// FOLDER/cr3: 3D object files, one object without triangles, then one with them (140 bytes
+// alone); FOLDER/3dx: a 3D library.
+void Objects3DSeeds(const std::string &dir)
+{
+    for (const char *sub : {"/cr3", "/3dx"})
+        std::filesystem::create_directories(dir + sub);
+    auto piece = [](bool faces) {
+        Object3DRecord o;
+        o.mesh = std::make_unique<Mesh>();
+        AddVertex(*o.mesh, 0, 0, 0);
+        AddVertex(*o.mesh, 1, 0, 0);
+        AddVertex(*o.mesh, 0, 1, 0);
+        AddEdge(*o.mesh, 0, 1);
+        AddEdge(*o.mesh, 1, 2);
+        AddEdge(*o.mesh, 2, 0);
+        if (faces)
+            AddTriangle(*o.mesh, MeshTriangle{0, 1, 2, 0, 0x7F7F7F});
+        return o;
+    };
+    Scene3D one, two;
+    one.objects.push_back(piece(true));
+    two.objects.push_back(piece(false));
+    two.objects.push_back(piece(true));
+    for (const auto &[name, scene] : {std::pair<const char *, const Scene3D *>{"/one.cr3", &one}, {"/two.cr3", &two}}) {
+        const std::vector<std::uint8_t> bytes = WriteCr3(*scene);
+        Save(dir + "/cr3" + name, bytes.data(), bytes.size());
+    }
+    const std::string library = "[Brantoval3dx]\r\nNodes=3\r\nColor=0x102030\r\n[XYZ]\r\nVert0=0,0,0\r\n"
+                                "Vert1=1.5,0,0\r\nVert2=0,1,0\r\n[Rays]\r\nRay0=0,1,2\r\n[Surfaces]\r\nSur0=0,1,2,255\r\n";
+    Save(dir + "/3dx/library.3dx", library.data(), library.size());
+}
+// FOLDER/3ds: 3DS files built from the chunk layout, each under 4 KB.
+void Import3dsSeeds(const std::string &dir)
+{
+    std::filesystem::create_directories(dir + "/3ds");
+    using namespace chunks3ds;
+    const Bytes one = File(Object("Box", Points({{0, 0, 0}, {1, 0, 0}, {1, 0, 2}, {0, 3, 2}}), Faces({{0, 1, 2}, {0, 2, 3}})));
+    // Two meshes of 100 points with 90 faces each.
+    auto mesh = [](const std::string &name) {
+        std::vector<Point> points;
+        std::vector<Face> faces;
+        for (int i = 0; i < 100; ++i)
+            points.push_back({float(i), float(i % 5), 1});
+        for (int i = 0; i < 90; ++i)
+            faces.push_back({std::uint16_t(i), std::uint16_t(i + 1), std::uint16_t(i + 2)});
+        return Object(name, Points(points), Faces(faces));
+    };
+    const Bytes two = File(Join({mesh("A"), mesh("B")}));
+    const Bytes overflow = File(Join({Object("A", Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}})),
+                                      Object("B", Points({{5, 0, 0}, {6, 0, 0}}, 0x7FFE), Faces({{0, 1, 0}}))}));
+    const Bytes extras = File(Object("Box", Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), Faces({{0, 1, 2}})),
+                              Join({Chunk(0xAFFF, Chunk(0xA000, {'M', 0})),
+                                    Chunk(0xB000, Chunk(0xB002, Join({Chunk(0xB010, Bytes(10, 0)), Chunk(0xB030, {1, 0})})))}));
+    const Bytes lengths = Join({one, Chunk(0x4000, {'x', 0}, 0), Chunk(0x4000, {'x', 0}, 5),
+                                Chunk(0x3D3D, Bytes(4, 0), 100)});
+    const std::pair<const char *, const Bytes *> files[] = {
+        {"one.3ds", &one}, {"two.3ds", &two}, {"overflow.3ds", &overflow}, {"extras.3ds", &extras}, {"lengths.3ds", &lengths}};
+    for (const auto &[name, bytes] : files)
+        Save(dir + "/3ds/" + name, bytes->data(), bytes->size());
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -171,6 +233,8 @@ int main(int argc, char **argv)
     DeviceSequenceSeeds(dir + "/device-sequence");
     ProfileSeeds(dir + "/profile");
     SettingsSeeds(dir + "/settings");
+    Objects3DSeeds(dir);
+    Import3dsSeeds(dir);
     RemoveFuzzFolder();
     return 0;
 }

@@ -53,3 +53,32 @@ TEST(MsgBox, EightBitTextSurvivesDisplayConversion)
     EXPECT_EQ(platform::FromBytes("\x80").at(0).unicode(), 0x20AC);
     EXPECT_EQ(platform::DisplayText("a\r\nb"), QStringLiteral("a\nb"));
 }
+
+TEST(MsgBox, FileDialogFiltersKeepATextThatAlreadyNamesItsPattern)
+{
+    using platform::FileDialogFilters;
+    EXPECT_EQ(FileDialogFilters("Brantoval-1024(*.d1k)|*.d1k|Halvenor files|*.dmx"),
+              QStringList({QStringLiteral("Brantoval-1024(*.d1k)"), QStringLiteral("Halvenor files (*.dmx)")}));
+    // Several patterns: blanks between them, as the dialog reads them, in either form.
+    EXPECT_EQ(FileDialogFilters("Text|*.a;*.b"), QStringList({QStringLiteral("Text (*.a *.b)")}));
+    EXPECT_EQ(FileDialogFilters("All (*.bmp;*.ico)|*.bmp;*.ico|Icons (*.ico)|*.ico"),
+              QStringList({QStringLiteral("All (*.bmp *.ico)"), QStringLiteral("Icons (*.ico)")}));
+    // A text naming another pattern is not taken for this one; a lone text is dropped.
+    EXPECT_EQ(FileDialogFilters("Old (*.x)|*.y|Lone"), QStringList({QStringLiteral("Old (*.x) (*.y)")}));
+}
+
+TEST(MsgBox, ScriptedOpenDialogReportsTheFilterMatchingTheAnswer)
+{
+    const char *filter = "Objects(*.cr3)|*.cr3|Libraries(*.3dx)|*.3dx";
+    platform::QueueAnswers({"/a/Lib.3DX", "/a/b.cr3", "/a/c.txt", "Cancel"});
+    int index = 0;
+    EXPECT_EQ(platform::OpenFileDialog("Load", filter, "/a", &index), std::optional<std::string>("/a/Lib.3DX"));
+    EXPECT_EQ(index, 2) << "without regard to case";
+    EXPECT_TRUE(platform::OpenFileDialog("Load", filter, "/a", &index));
+    EXPECT_EQ(index, 1);
+    index = 0;
+    EXPECT_TRUE(platform::OpenFileDialog("Load", filter, "/a", &index));
+    EXPECT_EQ(index, 1) << "no filter matches: the first";
+    EXPECT_FALSE(platform::OpenFileDialog("Load", filter, "/a", &index));
+    platform::ResetAnswers();
+}

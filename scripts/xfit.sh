@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a test program on a real X server of the given size with a small window manager,
+# so that windows get the frames and placement a desktop gives them:
+#   scripts/xfit.sh 1024x768 build/bin/window_test --gtest_filter=...
+# Exits with 77 (skipped) when Xvfb or the window manager is not installed
+# (scripts/deps.sh installs both).
+set -euo pipefail
+size=$1
+shift
+for tool in xvfb-run openbox xprop; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "xfit: $tool not installed, skipped"; exit 77; }
+done
+exec xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm=$!
+  # The window manager is up once it has named itself on the root window.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.05
+  done
+  QT_QPA_PLATFORM=xcb "$@"
+  rc=$?
+  kill $wm 2>/dev/null || true
+  exit $rc' xfit "$@"

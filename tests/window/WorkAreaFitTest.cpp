@@ -1,0 +1,346 @@
+// The work area of the main window as an operator meets it on a small screen, with a
+// fixture of every sample profile patched: in each mode (transport at the top or at the
+// bottom, the multi-sequence player docked) and on each page of the fixture area with
+// each fixture selected, every group of the window lies inside it, no group stands
+// empty while another cuts its content, the selected fixture's panel is whole or can be
+// scrolled to, and the docked slots show their sequences' names. Run offscreen, and by
+// scripts/xfit.sh under a real X server with a window manager, where the window's frame
+// must also lie inside the screen.
+#include "ui_MainForm.h"
+#include "transport/ProgramWindowTest.h"
+
+#include "app/FixtureArea.h"
+#include "app/PatchLoader.h"
+#include "app/ShowModel.h"
+#include "controls/Tracker.h"
+#include "fixtures/PatchEditing.h"
+#include "fixtures/TDSPform.h"
+#include "fixtures/TDesign.h"
+#include "fixtures/TDesignf.h"
+#include "live/TPhisMast.h"
+
+#include <QScrollArea>
+#include <QAction>
+#include <QPushButton>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Under a real X server the window manager sizes and places the window; offscreen the
+// test gives it the screen's size.
+bool RealScreen()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+QRect RectIn(QWidget *w, QWidget *form)
+{
+    return QRect(w->mapTo(form, QPoint(0, 0)), w->size());
+}
+
+// The part of `w` that its ancestors up to `top` leave visible, in `top`'s coordinates.
+QRect VisiblePart(QWidget *w, QWidget *top)
+{
+    QRect r = RectIn(w, top);
+    for (QWidget *p = w->parentWidget(); p && p != top; p = p->parentWidget())
+        r &= RectIn(p, top);
+    return r;
+}
+
+std::string FrameText(const QWidget *w)
+{
+    const QRect r = w->frameGeometry();
+    std::ostringstream out;
+    out << "frame " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+    return out.str();
+}
+
+class WorkAreaFitTest : public ProgramWindowTest {
+protected:
+    // One fixture of every sample profile, patched and built as the patch window does.
+    void PatchSamples()
+    {
+        const fs::path devices = root / "bin" / "Devices";
+        fs::create_directories(devices);
+        const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+        for (const char *name : {"Dimmer.dsp", "MovingHead.dsp", "RGBColour.dsp"})
+            fs::copy_file(samples / name, devices / name, fs::copy_options::overwrite_existing);
+        LoadDeviceProfiles();
+        ASSERT_EQ(DeviceTypeCount, 3);
+        for (int t = 0; t < DeviceTypeCount; ++t)
+            ASSERT_GE(patch::AddFixture(t, patch::FirstFit(DeviceTypes[std::size_t(t)].channelCount)), 0);
+        BuildFixturePanels();
+        form->SelectFirstFixture();
+    }
+
+    void Show(const QSize &size)
+    {
+        if (!form->isVisible()) {
+            form->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        }
+        if (!RealScreen())
+            form->resize(size);
+        Settle();
+    }
+
+    // The window manager's frames and the deferred fitting arrive over a few turns.
+    static void Settle()
+    {
+        for (int i = 0; i < 10; ++i) {
+            QApplication::processEvents();
+            if (RealScreen())
+                QTest::qWait(50);
+        }
+    }
+
+    // The groups of the window an operator sees side by side.
+    std::vector<QWidget *> Groups() const
+    {
+        std::vector<QWidget *> out{ui->TransportControl, ui->Panel2, ui->SliderPanel, ui->MasterPanel,
+                                   ui->SceneGroupBox};
+        if (QWidget *slotPanel = form->findChild<QWidget *>(QStringLiteral("MSPanel")))
+            out.push_back(slotPanel);
+        return out;
+    }
+
+    static bool Empty(QWidget *group)
+    {
+        for (QWidget *c : group->findChildren<QWidget *>())
+            if (!c->isWindow() && c->isVisible() && !c->size().isEmpty())
+                return false;
+        return true;
+    }
+
+    // What `group` cannot show of its content, in words; empty when it shows it all.
+    std::string Clipped(QWidget *group) const
+    {
+        std::ostringstream out;
+        // Content wider than its scroll area (the Monitor grid, the tracks, the plan).
+        // The Monitor grid's 64 rows scroll by design: only widths count.
+        for (auto *area : group->findChildren<QScrollArea *>())
+            if (area->isVisible())
+                if (QWidget *content = area->widget();
+                    content && content->isVisible() && content->width() > area->viewport()->width())
+                    out << area->objectName().toStdString() << " shows " << area->viewport()->width() << " of "
+                        << content->width() << " px; ";
+        // Controls cut by the group's edge (the transport bar, the scene group).
+        if (group == ui->TransportControl || group == ui->SceneGroupBox) {
+            for (QWidget *c : group->findChildren<QWidget *>())
+                if (c->isVisible() && !c->isWindow() && !RectIn(group, form).contains(RectIn(c, form)))
+                    out << c->objectName().toStdString() << " cut; ";
+        }
+        // The selected fixture's panel.
+        if (group == ui->MasterPanel)
+            if (const QWidget *panel = ShownPanel(); panel && VisiblePart(const_cast<QWidget *>(panel), form) != RectIn(const_cast<QWidget *>(panel), form))
+                out << "fixture panel " << panel->width() << "x" << panel->height() << " cut; ";
+        // Slot names shorter than eight characters of their sequence's name.
+        if (group->objectName() == QLatin1String("MSPanel"))
+            for (QLabel *name : group->findChildren<QLabel *>())
+                if (name->objectName().startsWith(QLatin1String("SName")) && name->isVisible() &&
+                    name->fontMetrics().horizontalAdvance(name->text().left(8)) > name->contentsRect().width())
+                    out << name->objectName().toStdString() << " shows less than 8 characters; ";
+        return out.str();
+    }
+
+    QWidget *ShownPanel() const
+    {
+        if (!FixtureIndexValid(SelectedFixture))
+            return nullptr;
+        TDesign *d = Fixtures[std::size_t(SelectedFixture)].panel;
+        return d && d->MainPanel && d->MainPanel->isVisible() ? d->MainPanel.data() : nullptr;
+    }
+
+    static bool ScrollBarShown(QWidget *group)
+    {
+        for (QScrollBar *bar : group->findChildren<QScrollBar *>())
+            if (bar->isVisible() && bar->maximum() > bar->minimum())
+                return true;
+        return false;
+    }
+
+    // The checks of one view of the window.
+    void CheckView(const std::string &view)
+    {
+        SCOPED_TRACE(view);
+        const QRect inside = form->rect();
+        if (RealScreen()) {
+            const QRect area = form->screen()->availableGeometry();
+            EXPECT_TRUE(area.contains(form->frameGeometry())) << FrameText(form);
+        }
+        std::vector<std::string> empty, clipped;
+        for (QWidget *g : Groups()) {
+            if (!g->isVisible())
+                continue;
+            const std::string name = g->objectName().toStdString();
+            EXPECT_TRUE(inside.contains(RectIn(g, form))) << name << " leaves the window";
+            if (Empty(g))
+                empty.push_back(name);
+            if (const std::string cut = Clipped(g); !cut.empty())
+                clipped.push_back(name + ": " + cut);
+        }
+        if (!empty.empty())
+            for (const std::string &c : clipped)
+                ADD_FAILURE() << empty.front() << " stays empty while " << c;
+        // On a screen about 1024 wide the Monitor page shows its sixteen columns.
+        if (FixtureAreaPage == 0 && form->width() >= 1000) {
+            auto *monitor = form->findChild<QScrollArea *>(QStringLiteral("MonitorScroll"));
+            ASSERT_NE(monitor, nullptr);
+            EXPECT_LE(monitor->widget()->width(), monitor->viewport()->width()) << "Monitor columns cut";
+        }
+        for (QWidget *g : Groups())
+            if (g->objectName() == QLatin1String("MSPanel"))
+                EXPECT_EQ(Clipped(g), "") << "the docked slots";
+        // The selected panel is whole in its area or a scroll bar reaches the rest.
+        if (QWidget *panel = ShownPanel()) {
+            EXPECT_TRUE(VisiblePart(panel, form) == RectIn(panel, form) || ScrollBarShown(ui->MasterPanel))
+                << "panel " << panel->width() << "x" << panel->height() << " in " << ui->MasterPanel->width();
+        }
+        // The Sliders page shows every channel's track or as many as fill its width.
+        if (FixtureAreaPage == 1 && FixtureIndexValid(SelectedFixture)) {
+            const int channels = Fixtures[std::size_t(SelectedFixture)].channelCount;
+            int whole = 0;
+            for (int j = 0; j < channels; ++j) {
+                QWidget *t = form->Tracks[std::size_t(j)];
+                whole += t->isVisible() && VisiblePart(t, form) == RectIn(t, form);
+            }
+            const int wanted = std::min(channels, form->width() >= 1000 ? 12 : 6);
+            EXPECT_GE(whole, wanted) << "whole tracks of " << channels;
+        }
+    }
+
+    // "Physical Master and Dimmer" opened from the menu, placed low on the screen as a
+    // window the operator moved there, then "View Table >>": its frame stays inside `area`;
+    // rows the screen has no room for scroll.
+    void CheckMastersTable(const QRect &area)
+    {
+        QAction *masters = form->findChild<QAction *>(QStringLiteral("PhisicalMaster"));
+        ASSERT_NE(masters, nullptr);
+        masters->trigger();
+        ASSERT_TRUE(PhisMast && PhisMast->isVisible());
+        PhisMast->move(area.left() + 40, area.top() + 96);
+        PhisMast->findChild<QPushButton *>(QStringLiteral("ViewTable"))->click();
+        Settle();
+        EXPECT_TRUE(PhisMast->TableShown());
+        EXPECT_TRUE(area.contains(PhisMast->frameGeometry())) << FrameText(PhisMast);
+        QWidget *grid = PhisMast->findChild<QWidget *>(QStringLiteral("Grid"));
+        ASSERT_NE(grid, nullptr);
+        EXPECT_TRUE(VisiblePart(grid, PhisMast) == RectIn(grid, PhisMast) || ScrollBarShown(PhisMast));
+        Grab(area.height() < 700 ? "masters-table-800.png" : "masters-table.png", PhisMast);
+        PhisMast->findChild<QPushButton *>(QStringLiteral("ViewTable"))->click();
+        masters->trigger();
+    }
+
+    // Every page with every fixture selected.
+    void CheckPages(const std::string &mode, const QSize &size)
+    {
+        const char *pages[] = {"monitor", "sliders", "plan"};
+        for (int page = 0; page < 3; ++page) {
+            for (int f = 0; f < FixtureCount; ++f) {
+                form->DevT1Click(f, 0);
+                form->LeftPageControlChange(page);
+                Show(size);
+                CheckView(mode + " " + pages[page] + " fixture " + std::to_string(f + 1));
+            }
+            Grab(mode + "-" + pages[page] + ".png");
+        }
+    }
+
+    void Grab(const std::string &name, QWidget *window = nullptr)
+    {
+        if (!window)
+            window = form;
+        const char *bin = std::getenv("BRTV_BIN_DIR");
+        const fs::path dir = fs::path(bin ? bin : ".") / "grabs";
+        fs::create_directories(dir);
+        const std::string file = (RealScreen() ? "x11-" : "") + name;
+        // Under X the screen with the window manager's frame, offscreen the window itself.
+        const QPixmap shot = RealScreen() ? window->screen()->grabWindow(0) : window->grab();
+        EXPECT_TRUE(shot.save(QString::fromStdString((dir / file).string()), "PNG"));
+    }
+};
+
+TEST_F(WorkAreaFitTest, EveryModeAndPageFitsWithEachSampleFixtureSelected)
+{
+    PatchSamples();
+    transport_test::AddSequence(2);
+    form->FillSequenceBox();
+    const QSize size(1024, 768);
+    Show(size);
+    CheckPages("1024-top", size);
+
+    ui->OnBottom->trigger();
+    Show(size);
+    CheckPages("1024-bottom", size);
+    ui->OnTop->trigger();
+
+    // F8 docks the player; its slots take the longest names the sequences have.
+    QAction *player = form->findChild<QAction *>(QStringLiteral("MultiSeqPlayer"));
+    ASSERT_NE(player, nullptr);
+    player->trigger();
+    QWidget *slotPanel = form->findChild<QWidget *>(QStringLiteral("MSPanel"));
+    ASSERT_TRUE(slotPanel && slotPanel->isVisibleTo(form));
+    Show(size);
+    CheckPages("1024-docked", size);
+}
+
+TEST_F(WorkAreaFitTest, NormalModeFits800x600)
+{
+    PatchSamples();
+    const QSize size(800, 600);
+    Show(size);
+    CheckPages("800", size);
+    // Offscreen the screen stays 1024x768: the masters' table is checked on a real one.
+    if (RealScreen())
+        CheckMastersTable(form->screen()->availableGeometry());
+}
+
+// "Physical Master and Dimmer" with its table, and the profile editor with its design
+// surface, as the operator opens them from the main window on this screen.
+TEST_F(WorkAreaFitTest, MastersTableAndProfileEditorFitTheScreen)
+{
+    Show({1024, 768});
+    const QRect area = form->screen()->availableGeometry();
+
+    CheckMastersTable(area);
+
+    // The profile editor as the patch window opens it, on a sample profile.
+    PatchSamples();
+    ASSERT_TRUE(static_cast<bool>(WindowSeams().runProfileEditor));
+    bool shown = false;
+    TDSPform::ActOnNextShow([&](TDSPform &editor) {
+        shown = true;
+        Settle();
+        ASSERT_NE(editor.Designf, nullptr);
+        EXPECT_TRUE(editor.Designf->isVisible());
+        EXPECT_TRUE(area.contains(editor.frameGeometry())) << FrameText(&editor);
+        EXPECT_TRUE(area.contains(editor.Designf->frameGeometry())) << FrameText(editor.Designf);
+        EXPECT_FALSE(editor.frameGeometry().intersects(editor.Designf->frameGeometry()))
+            << FrameText(&editor) << " / " << FrameText(editor.Designf);
+        // The properties of the element with the most fields (the pan/tilt pad) fit their
+        // narrower column.
+        editor.Designf->Select(0);
+        QApplication::processEvents();
+        const QRect box = RectIn(editor.PropertiesBox, &editor);
+        for (QWidget *c : editor.PropertiesBox->findChildren<QWidget *>())
+            if (c->isVisible())
+                EXPECT_TRUE(box.contains(RectIn(c, &editor))) << c->objectName().toStdString();
+        Grab("profile-editor.png", &editor);
+        if (!RealScreen())
+            Grab("profile-editor-surface.png", editor.Designf);
+        editor.close();
+    });
+    WindowSeams().runProfileEditor("MovingHead.dsp");
+    EXPECT_TRUE(shown);
+}
+
+} // namespace
