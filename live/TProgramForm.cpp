@@ -36,9 +36,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 
 TProgramForm *ProgramForm = nullptr;
@@ -955,9 +957,17 @@ void TProgramForm::showEvent(QShowEvent *e)
     if (MediaPlayerOption == 1 && !TVScreenf) {
         TVScreenf = new TTVScreenf;
         TVScreenf->show();
-        // Both stay on top; the screen goes above the list, which is shown after it, so the
-        // operator sees it to drag it onto the projector.
-        QTimer::singleShot(0, TVScreenf, [screen = TVScreenf] { screen->raise(); });
+        // Both stay on top. The screen, shown first, goes below the list (inside the
+        // screen) and above it, so the operator sees it to drag it onto the projector
+        // without it hiding the list's buttons.
+        QTimer::singleShot(0, TVScreenf, [this, tv = TVScreenf] {
+            const QRect area = screen()->availableGeometry();
+            const QRect list = frameGeometry();
+            const int x = std::clamp(list.left(), area.left(), std::max(area.left(), area.right() - tv->width()));
+            const int y = std::clamp(list.bottom() + 1, area.top(), std::max(area.top(), area.bottom() - tv->height()));
+            tv->move(x, y);
+            tv->raise();
+        });
     }
 }
 
