@@ -7,6 +7,7 @@
 
 #include "app/SequenceEditing.h"
 #include "editors/TGraphEdit.h"
+#include "editors/TSeqName.h"
 #include "editors/TSequencesList.h"
 #include "live/AccessLock.h"
 #include "live/CueList.h"
@@ -21,6 +22,7 @@
 #include "ui_CueListF.h"
 #include "ui_MainForm.h"
 #include "ui_ProgramForm.h"
+#include "ui_SeqName.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -178,11 +180,25 @@ TEST_F(CrossWindowsTest, SequencesReorderedInTheListTakeTheirCueAndPlayListLines
     edit->setText(QStringLiteral("Bridge"));
     SequencesList->CheckEditing();
     ASSERT_EQ(Sequences[2]->name, "Bridge");
-    pl->FormActivate();
-    EXPECT_EQ(pl->SequenceP->itemText(3), QStringLiteral("Bridge"));
     EXPECT_EQ(grid->item(1, 3)->text(), QStringLiteral("Bridge"));
+    EXPECT_EQ(pl->SequenceP->itemText(3), QStringLiteral("Bridge"));
+    // Renamed in the main window's box while the list was not open: its next activation
+    // takes the name into its choices.
+    pl->close();
+    ASSERT_EQ(CurSequence, 2);
+    platform::ActOnNextDialog("SeqName", [](QDialog &d) {
+        auto &n = static_cast<TSeqName &>(d);
+        n.ui->Edit1->setText(QStringLiteral("Coda"));
+        QTest::keyClick(n.ui->Edit1, Qt::Key_Return);
+    });
+    ui->RenameSeq->trigger();
+    ASSERT_EQ(Sequences[2]->name, "Coda");
+    Action("PlayList1")->trigger();
+    ASSERT_TRUE(pl->isVisible());
+    EXPECT_EQ(pl->SequenceP->itemText(3), QStringLiteral("Coda"));
+    EXPECT_EQ(grid->item(1, 3)->text(), QStringLiteral("Coda"));
 
-    // Played with F12: the cue's fade lands on "C" (30), the next line on "Bridge" (20).
+    // Played with F12: the cue's fade lands on "C" (30), the next line on "Coda" (20).
     fakeNow = 500000;
     platform::SetMonotonicMsHook(&FakeClock);
     grid->setCurrentCell(0, 0);
@@ -211,7 +227,7 @@ TEST_F(CrossWindowsTest, SequencesReorderedInTheListTakeTheirCueAndPlayListLines
     ASSERT_EQ(SequenceCount, 2);
     EXPECT_EQ(Cues[0].on[0], 0);
     EXPECT_EQ(PlayListEntries[1].index, 1);
-    EXPECT_EQ(grid->item(1, 3)->text(), QStringLiteral("Bridge"));
+    EXPECT_EQ(grid->item(1, 3)->text(), QStringLiteral("Coda"));
     EXPECT_EQ(ShowModified, 1);
 }
 
