@@ -2,7 +2,7 @@
 // in the sequence list's cue face, a play list naming it and a sequence, the sequences
 // reordered and renamed in the list with the cue and the lines following, the list played
 // onto the wire; the main window's function keys from the floating windows; a lock that
-// ends the editors already open.
+// ends the editors already open; the hardware window's media choices in the play list.
 #include "transport/ProgramWindowTest.h"
 
 #include "app/SequenceEditing.h"
@@ -16,9 +16,12 @@
 #include "live/TAccessF.h"
 #include "live/TCueListF.h"
 #include "live/TMasterGroups.h"
+#include "live/TAudSynch.h"
 #include "live/TMusicPlayer.h"
 #include "live/TProgramForm.h"
+#include "live/TTVScreenf.h"
 #include "ui_AccessF.h"
+#include "ui_AudSynch.h"
 #include "ui_CueListF.h"
 #include "ui_MainForm.h"
 #include "ui_ProgramForm.h"
@@ -30,6 +33,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -60,7 +64,7 @@ protected:
             s = PlayerSlot{};
         Cues.clear();
         CueCount = 0;
-        MediaPlayerOption = 0;
+        MediaPlayerOption = SynchMediaPlayList = 0;
         ConfirmOptions = 0;
         AccessLevel = 0;
     }
@@ -72,6 +76,7 @@ protected:
         AccessLevel = 0;
         std::fill(std::begin(AccessRecord), std::end(AccessRecord), std::uint8_t{0});
         PlayListModified = PlayListFromFile = 0;
+        MediaPlayerOption = SynchMediaPlayList = 0;
         ProgramWindowTest::TearDown();
     }
     QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
@@ -282,6 +287,43 @@ TEST_F(CrossWindowsTest, FunctionKeysWorkFromTheFloatingWindowsAndALockEndsTheOp
     EXPECT_FALSE(ui->WorkArea->isHidden());
     Action("GraphEd")->trigger();
     EXPECT_FALSE(ui->WorkArea->isHidden());
+}
+
+TEST_F(CrossWindowsTest, TheHardwareWindowsMediaChoicesReachThePlayListAndOutliveARestart)
+{
+    // The "Other" page: the plugin player and the media synchronisation, chosen by clicks.
+    Action("SynchSetup")->trigger();
+    ASSERT_TRUE(AudSynch->isVisible());
+    AudSynch->ui->PageControl->setCurrentWidget(AudSynch->ui->Other);
+    QTest::mouseClick(AudSynch->ui->PluginPlayer, Qt::LeftButton);
+    QTest::mouseClick(AudSynch->ui->SyncMediaPlayList, Qt::LeftButton);
+    EXPECT_EQ(MediaPlayerOption, 1);
+    EXPECT_EQ(SynchMediaPlayList, 1);
+    QTest::mouseClick(AudSynch->ui->Close, Qt::LeftButton);
+    EXPECT_FALSE(AudSynch->isVisible());
+
+    // The play list brings its video screen and takes it away again.
+    Action("PlayList1")->trigger();
+    ASSERT_TRUE(ProgramForm->isVisible());
+    ASSERT_NE(TVScreenf, nullptr);
+    EXPECT_TRUE(TVScreenf->isVisible());
+    ProgramForm->close();
+    EXPECT_EQ(TVScreenf, nullptr);
+
+    // A second start keeps both choices; the internal player takes the screen away.
+    platform::QueueAnswers({"Yes", "1"});   // demo mode, then "New Show"
+    ASSERT_TRUE(Restart({}));
+    EXPECT_EQ(MediaPlayerOption, 1);
+    EXPECT_EQ(SynchMediaPlayList, 1);
+    EXPECT_TRUE(AudSynch->ui->PluginPlayer->isChecked());
+    Action("SynchSetup")->trigger();
+    AudSynch->ui->PageControl->setCurrentWidget(AudSynch->ui->Other);
+    AudSynch->ui->InternalPlayer->click();
+    EXPECT_EQ(MediaPlayerOption, 0);
+    AudSynch->close();
+    Action("PlayList1")->trigger();
+    ASSERT_TRUE(ProgramForm->isVisible());
+    EXPECT_EQ(TVScreenf, nullptr);
 }
 
 } // namespace
