@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -302,11 +303,19 @@ TEST_F(CrossWindowsTest, TheHardwareWindowsMediaChoicesReachThePlayListAndOutliv
     QTest::mouseClick(AudSynch->ui->Close, Qt::LeftButton);
     EXPECT_FALSE(AudSynch->isVisible());
 
-    // The play list brings its video screen and takes it away again.
+    // The play list (in the screen's corner) brings its video screen and takes it away again.
+    ProgramForm->move(0, 0);
     Action("PlayList1")->trigger();
     ASSERT_TRUE(ProgramForm->isVisible());
     ASSERT_NE(TVScreenf, nullptr);
     EXPECT_TRUE(TVScreenf->isVisible());
+    // It opens inside the screen and off the list's buttons and first lines.
+    QApplication::processEvents();
+    QWidget *lines = ProgramForm->ui->ProgrammList->viewport();
+    const QRect top(ProgramForm->ui->New->mapToGlobal(QPoint(0, 0)),
+                    lines->mapToGlobal(QPoint(lines->width(), 60)));
+    EXPECT_FALSE(TVScreenf->frameGeometry().intersects(top));
+    EXPECT_TRUE(ProgramForm->screen()->availableGeometry().contains(TVScreenf->frameGeometry()));
     ProgramForm->close();
     EXPECT_EQ(TVScreenf, nullptr);
 
