@@ -271,7 +271,12 @@ void TMainForm::SetUpShowOpenDialog(TKpOpenPreviewDialog &dialog)
 {
     dialog.setObjectName(QStringLiteral("OpenDialog"));
     dialog.setWindowTitle(QString::fromLatin1(ShowOpenTitle));
-    dialog.setNameFilters(platform::FileDialogFilter(ShowOpenFilter).split(QLatin1String(";;")));
+    // "Text|*.a|Text|*.b" as the dialog's filters.
+    const QStringList parts = QString::fromLatin1(ShowOpenFilter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + QLatin1String(" (") + parts[i + 1] + QLatin1Char(')');
+    dialog.setNameFilters(filters);
     dialog.SetCustomPreviewExt({QStringLiteral("d1k"), QStringLiteral("dmx")});
     dialog.OnPreview = [this](TKpOpenPreviewDialog *sender, const std::string &extension) {
         OpenDialogPreview(sender, extension);

@@ -300,6 +300,17 @@ int RunModalDialog(QDialog &dialog)
 }
 
 namespace {
+QString QtFilter(const std::string &filter)
+{
+    // "Text|*.a|Text2|*.b" -> "Text (*.a);;Text2 (*.b)"
+    QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QLatin1String(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                   QLatin1Char(')');
+    return out.join(QLatin1String(";;"));
+}
+
 std::optional<std::string> ScriptedPath(const std::string &title)
 {
     auto next = NextScriptedAnswer();
@@ -320,34 +331,13 @@ std::optional<std::string> RunFileDialog(QFileDialog &dialog)
     return dialog.selectedFiles().first().toStdString();
 }
 
-QString FileDialogFilter(const std::string &filter)
-{
-    // "Text|*.a|Text2|*.b" -> "Text (*.a);;Text2 (*.b)"; "Text(*.a)|*.a" -> "Text (*.a)".
-    const QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString text = parts[i].trimmed();
-        QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        const qsizetype open = text.lastIndexOf(QLatin1Char('('));
-        if (open >= 0 && text.endsWith(QLatin1Char(')'))) {
-            const QString shown = text.mid(open + 1, text.size() - open - 2).replace(QLatin1Char(';'), QLatin1Char(' '));
-            if (shown.compare(patterns, Qt::CaseInsensitive) == 0) {
-                text = text.left(open).trimmed();
-                patterns = shown;
-            }
-        }
-        out << text + QLatin1String(" (") + patterns + QLatin1Char(')');
-    }
-    return out.join(QLatin1String(";;"));
-}
-
 std::optional<std::string> OpenFileDialog(const std::string &title, const std::string &filter,
                                           const std::string &folder)
 {
     if (ScriptedMode())
         return ScriptedPath(title);
     QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(folder),
-                                                FileDialogFilter(filter));
+                                                QtFilter(filter));
     if (path.isEmpty())
         return std::nullopt;
     return path.toStdString();
@@ -359,7 +349,7 @@ std::optional<std::string> SaveFileDialog(const std::string &title, const std::s
     if (ScriptedMode())
         return ScriptedPath(title);
     QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(fileName),
-                                                FileDialogFilter(filter));
+                                                QtFilter(filter));
     if (path.isEmpty())
         return std::nullopt;
     return path.toStdString();

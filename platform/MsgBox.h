@@ -58,9 +58,6 @@ std::optional<std::string> OpenFileDialog(const std::string &title, const std::s
                                           const std::string &folder = {});
 std::optional<std::string> SaveFileDialog(const std::string &title, const std::string &filter,
                                           const std::string &fileName = {});
-// The dialogs' filter text for `filter`: "Text (*.a);;Text2 (*.b)". A text that already ends
-// in its patterns in brackets shows them once.
-QString FileDialogFilter(const std::string &filter);
 
 // Queues answers for the current process (tests); turns the scripted mode on.
 void QueueAnswers(const std::vector<std::string> &answers);

@@ -53,16 +53,3 @@ TEST(MsgBox, EightBitTextSurvivesDisplayConversion)
     EXPECT_EQ(platform::FromBytes("\x80").at(0).unicode(), 0x20AC);
     EXPECT_EQ(platform::DisplayText("a\r\nb"), QStringLiteral("a\nb"));
 }
-
-TEST(MsgBox, FileDialogFiltersShowTheirPatternsOnce)
-{
-    EXPECT_EQ(platform::FileDialogFilter("Device Sequence(*.sqd)|*.sqd"), QStringLiteral("Device Sequence (*.sqd)"));
-    EXPECT_EQ(platform::FileDialogFilter("DMX Sequence(*.sqn)|*.SQN"), QStringLiteral("DMX Sequence (*.sqn)"));
-    EXPECT_EQ(platform::FileDialogFilter("Brantoval-1024(*.d1k)|*.d1k|Other files|*.dmx"),
-              QStringLiteral("Brantoval-1024 (*.d1k);;Other files (*.dmx)"));
-    EXPECT_EQ(platform::FileDialogFilter("All (*.bmp;*.ico)|*.bmp;*.ico|Icons (*.ico)|*.ico"),
-              QStringLiteral("All (*.bmp *.ico);;Icons (*.ico)"));
-    // Patterns the text does not name are added to it.
-    EXPECT_EQ(platform::FileDialogFilter("*.pgl|*.pgl"), QStringLiteral("*.pgl (*.pgl)"));
-    EXPECT_EQ(platform::FileDialogFilter("Pictures (*.bmp)|*.png"), QStringLiteral("Pictures (*.bmp) (*.png)"));
-}
