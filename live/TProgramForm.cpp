@@ -957,9 +957,9 @@ void TProgramForm::showEvent(QShowEvent *e)
     if (MediaPlayerOption == 1 && !TVScreenf) {
         TVScreenf = new TTVScreenf;
         TVScreenf->show();
-        // Both stay on top. The screen, shown first, goes below the list (inside the
-        // screen) and above it, so the operator sees it to drag it onto the projector
-        // without it hiding the list's buttons.
+        // Both stay on top. The screen, shown first, is placed under the list (kept inside
+        // the screen) and raised over it, so the operator sees it to drag it onto the
+        // projector without it hiding the list's buttons.
         QTimer::singleShot(0, TVScreenf, [this, tv = TVScreenf] {
             const QRect area = screen()->availableGeometry();
             const QRect list = frameGeometry();
