@@ -472,6 +472,9 @@ void TMainForm::AccessClick()
 {
     RunToolModal("Access");
     ShowAccessLevel();
+    // A lock that forbids editing ends the editors already open, not only their opening.
+    if (AccessLevel >= 2)
+        CallSeam(WindowSeams().closeSequenceEditors);
 }
 
 // ---- auto-backup ------------------------------------------------------------------------

@@ -136,6 +136,9 @@ bool MoveSequence(int from, int to)
         PlaySequence = MovedSequenceIndex(PlaySequence, from, to);
     for (PlayerSlot &slot : PlayerSlots)
         slot.sequence = static_cast<std::int16_t>(MovedSequenceIndex(slot.sequence, from, to));
+    // The current sequence keeps its record too: the main window stores the fixtures into
+    // it when it changes sequence, which must not land in the record now at its old index.
+    CurSequence = MovedSequenceIndex(CurSequence, from, to);
     UndoBlockValid = 0;
     return true;
 }

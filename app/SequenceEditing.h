@@ -56,8 +56,9 @@ bool DeleteSequence(int index);
 // indices between shift by one toward `from`; others and -1 stay.
 int MovedSequenceIndex(int i, int from, int to);
 // Moves the record at `from` to `to` (both inside the table), holding the engine; a
-// background play and the player slots follow their sequences. The graph editor's undo
-// block, which names sequences by index, is dropped. False when nothing moved.
+// background play, the player slots and the current sequence follow their sequences. The
+// graph editor's undo block, which names sequences by index, is dropped. False when nothing
+// moved.
 bool MoveSequence(int from, int to);
 
 enum class EditResult { Done, Refused, Limit, NoMemory };

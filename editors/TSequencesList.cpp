@@ -412,6 +412,9 @@ void TSequencesList::CommitRename(int row, int column, const QString &text)
         MainForm->ui->Sequence->setItemText(sequence, platform::FromBytes(bytes));
         MainForm->SelectSequenceFromList(sequence);
     }
+    // An open play list names its lines' sequences anew, as after the main window's rename.
+    if (AskSeam(WindowSeams().playListVisible))
+        CallSeam(WindowSeams().programFormFullBuild);
     GridSeq->viewport()->update();
 }
 

@@ -36,9 +36,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 
 TProgramForm *ProgramForm = nullptr;
@@ -379,18 +381,31 @@ void TProgramForm::MarkModified()
 
 void TProgramForm::FillChoices(bool force)
 {
-    if (force || SequenceP->count() != 1 + SequenceCount) {
+    // A renamed sequence or cue is taken over too, not only a changed count.
+    QStringList sequences;
+    if (MainForm)
+        for (int i = 0; i < MainForm->ui->Sequence->count(); ++i)
+            sequences.append(MainForm->ui->Sequence->itemText(i));
+    QStringList cues;
+    for (int i = 0; i < CueCount && i < static_cast<int>(::Cues.size()); ++i)
+        cues.append(platform::FromBytes(::Cues[static_cast<std::size_t>(i)].name));
+    auto differs = [](const QComboBox *combo, const QStringList &names) {
+        if (combo->count() != 1 + names.size())
+            return true;
+        for (int i = 0; i < names.size(); ++i)
+            if (combo->itemText(i + 1) != names[i])
+                return true;
+        return false;
+    };
+    if (force || SequenceP->count() != 1 + SequenceCount || differs(SequenceP, sequences)) {
         SequenceP->clear();
         SequenceP->addItem(QString::fromLatin1(NoneItem));
-        if (MainForm)
-            for (int i = 0; i < MainForm->ui->Sequence->count(); ++i)
-                SequenceP->addItem(MainForm->ui->Sequence->itemText(i));
+        SequenceP->addItems(sequences);
     }
-    if (force || Cues->count() != 1 + CueCount) {
+    if (force || Cues->count() != 1 + CueCount || differs(Cues, cues)) {
         Cues->clear();
         Cues->addItem(QString::fromLatin1(NoneItem));
-        for (int i = 0; i < CueCount && i < static_cast<int>(::Cues.size()); ++i)
-            Cues->addItem(platform::FromBytes(::Cues[static_cast<std::size_t>(i)].name));
+        Cues->addItems(cues);
     }
 }
 
@@ -942,6 +957,17 @@ void TProgramForm::showEvent(QShowEvent *e)
     if (MediaPlayerOption == 1 && !TVScreenf) {
         TVScreenf = new TTVScreenf;
         TVScreenf->show();
+        // Both stay on top. The screen, shown first, is placed under the list (kept inside
+        // the screen) and raised over it, so the operator sees it to drag it onto the
+        // projector without it hiding the list's buttons.
+        QTimer::singleShot(0, TVScreenf, [this, tv = TVScreenf] {
+            const QRect area = screen()->availableGeometry();
+            const QRect list = frameGeometry();
+            const int x = std::clamp(list.left(), area.left(), std::max(area.left(), area.right() - tv->width()));
+            const int y = std::clamp(list.bottom() + 1, area.top(), std::max(area.top(), area.bottom() - tv->height()));
+            tv->move(x, y);
+            tv->raise();
+        });
     }
 }
 

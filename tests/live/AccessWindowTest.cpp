@@ -12,6 +12,7 @@
 #include "app/SequenceEditing.h"
 #include "app/StartDialog.h"
 #include "app/ToolWindows.h"
+#include "editors/TSequencesList.h"
 #include "live/AccessLock.h"
 #include "live/TAccessF.h"
 #include "live/TCueListF.h"
@@ -32,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -348,6 +350,10 @@ TEST_F(AccessGateTest, EveryCommandIsSilentFromItsLevelAndWorksBelowIt)
             a->trigger();
         };
     };
+    auto openList = [this] {
+        if (!SequencesList->isVisible())
+            ui->SeqList1->trigger();
+    };
     const std::string saveAs = (root / "as.d1k").string();
     const std::string seqFile = (root / "one.sqn").string();
     const std::string sceneFile = (root / "one.scn").string();
@@ -419,6 +425,18 @@ TEST_F(AccessGateTest, EveryCommandIsSilentFromItsLevelAndWorksBelowIt)
          }},
         // Editors and the recorder.
         {"Values/Time Editor", 2, {}, {}, act("GraphEd")},
+        // The sequence list: renaming in place and moving by a drop.
+        {"rename in the sequence list", 2, openList, {}, [] {
+             QTableWidget *grid = SequencesList->GridSeq;
+             grid->edit(grid->model()->index(1, 1));
+             if (auto *edit = grid->findChild<QLineEdit *>(QStringLiteral("InplaceEdit")))
+                 edit->setText(QStringLiteral("LISTED"));
+             SequencesList->CheckEditing();
+         }},
+        {"move in the sequence list", 2, openList, {}, [] {
+             SequencesList->DragSource = 0;
+             SequencesList->GridSeqDragDrop(SequencesList->GridSeq, 2, 0);
+         }},
         {"Record", 2, {}, {}, act("Record1")},
         // Cues.
         {"Add cue", 2, {}, {}, [] { CueListF->CuePlusClick(); }},
