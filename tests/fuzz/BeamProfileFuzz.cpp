@@ -7,15 +7,13 @@
 
 #include "app/ShowModel.h"
 #include "visualiser/BeamModel.h"
+#include "visualiser/TFixForm.h"
 #include "visualiser/TVisufRender.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QWidget>
 #include <cstdint>
-
-// The preview form is not part of this program: the reader is given its own parent.
-class TFixForm;
-TFixForm *FixForm = nullptr;
 
 namespace {
 // -1 or a channel of the fixture.
@@ -32,6 +30,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static char name[] = "beam_profile_fuzz";
     static char *argv[] = {name, nullptr};
     static QApplication app(argc, argv);
+    EnsureFixForm();   // the hidden form whose panel the reader's controls are made on
     return 0;
 }
 
@@ -43,10 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The first byte past the signature is the channel count: a one-channel fixture takes
     // its fader's colour.
     fixture.channelCount = size > 4 ? std::uint8_t(data[4] % 33) : 1;
-    QWidget parent;
     BeamModel model;
     InitBeamModel(model);
-    ReadBeamProfile(model, fixture, file, &parent);
+    ReadBeamProfile(model, fixture, file, FixForm->MainPanel);
     for (int c : {model.dimmerChannel, model.cyanChannel, model.magentaChannel, model.yellowChannel,
                   model.wheel1Channel, model.wheel2Channel})
         FuzzRequire(WithinFixture(c, fixture), "a found channel lies within the fixture");

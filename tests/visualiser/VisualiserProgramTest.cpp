@@ -328,6 +328,12 @@ TEST_F(VisualiserProgramTest, SampleDimmerShinesWhiteAndRgbKeepsItsColour)
     };
     show(0, 255);
     EXPECT_EQ(dimmer.beamColour, 0xFFFFFFu) << "full dimmer: white";
+    Visuf->resize(800, 560);
+    show(17, 255);
+    show(16, 255);
+    Shot(Visuf, "visualiser-dimmer-rgb.png");
+    show(16, 0);
+    show(17, 0);
     show(0, 51);
     EXPECT_EQ(dimmer.beamColour, 0x333333u) << "scaled by the level";
     show(0, 0);
