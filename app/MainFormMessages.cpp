@@ -242,8 +242,9 @@ void TMainForm::MessagesCreate()
     PhysicalMasterControl->menuAction()->setVisible(false);
     for (int i = 0; i < PhysicalMasterCount; ++i) {
         QAction *a = PhysicalMasterControl->addAction(QStringLiteral("Physical Master%1 Bump").arg(i + 1));
-        a->setObjectName(QStringLiteral("PhysicalMaster%1Bump").arg(i + 1));
+        a->setObjectName(QStringLiteral("PMst%1").arg(i + 1));
         a->setData(i);
+        a->setProperty("Tag", i);
         // The menu is hidden, not the item: a hidden item's shortcut would not fire.
         // A held key bumps once.
         a->setAutoRepeat(false);
@@ -335,6 +336,10 @@ void TMainForm::RegisterStartupToolWindows()
     for (const auto &[name, w] : windows)
         if (w)
             ToolWindows().Register(name, ToolWindowEntry{w, {}, {}, {}, {}});
+    ToolWindows().Register("HotKeys", ToolWindowEntry{nullptr, {}, {}, {}, [] {
+                                                          if (MainForm)
+                                                              MainForm->RunHotKeyForm();
+                                                      }});
 }
 
 // ---- engine messages --------------------------------------------------------------------
@@ -588,7 +593,6 @@ void TMainForm::HotKeys1Click()
     if (AccessLevel != 0)
         return;
     RunToolModal("HotKeys");
-    UpdateBumpShortcuts();
 }
 
 void TMainForm::DebugButtonClick()

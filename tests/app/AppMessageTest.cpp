@@ -393,7 +393,7 @@ TEST_F(AppMessageTest, ToolWindowItemsFollowTheirWindowsAndMissingOnesStayDisabl
     Action("MusPlay1")->trigger();
     EXPECT_FALSE(Button("MusPlay")->Down());
 
-    for (const char *missing : {"GraphEd", "TrackEdit", "HotKeys1", "Record1", "Access"})
+    for (const char *missing : {"GraphEd", "TrackEdit", "Record1", "Access"})
         EXPECT_FALSE(Action(missing)->isEnabled()) << missing;
     EXPECT_FALSE(Button("GrEd")->isEnabled());
     EXPECT_EQ(Action("MultiSeqPlayer")->shortcut(), QKeySequence(Qt::Key_F8));

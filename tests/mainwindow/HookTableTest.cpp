@@ -62,7 +62,6 @@ const std::vector<WaitingHook> &WaitingList()
 
         {"ToolWindows", "GraphEdit", "values and time editor"},
         {"ToolWindows", "TrackEdit", "track editor"},
-        {"ToolWindows", "HotKeys", "hot keys"},
         {"ToolWindows", "Recorder", "DMX-input recorder"},
         {"ToolWindows", "Access", "access lock"},
     };

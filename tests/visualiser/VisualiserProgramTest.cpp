@@ -311,6 +311,9 @@ TEST_F(VisualiserProgramTest, SampleDimmerShinesWhiteAndRgbKeepsItsColour)
             r.used[j] = (e.usedMask >> j) & 1;
         r.profileFileName = &e.fileName;
         r.deviceName = &e.deviceName;
+        r.placement[0] = 2.5f + 3.0f * float(t);
+        r.placement[1] = 1.0f;
+        r.placement[2] = 4.0f;
     }
     BuildFixturePanels();
     ASSERT_EQ(*Fixtures[0].deviceName, "Dimmer");
