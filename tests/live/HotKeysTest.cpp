@@ -89,6 +89,20 @@ protected:
         return f.Items()[std::size_t(Row(f, name))].shortcut;
     }
     std::string KeyFile() const { return (root / "bin" / HotKeyFileName).string(); }
+    bool SaveAgain() const { return form->SaveHotKeys(); }
+    // The program started again in the same program folder (demo mode, "New Show").
+    bool StartAgain()
+    {
+        platform::QueueAnswers({"Yes", "1"});
+        char arg0[] = "brantoval";
+        char *argv[] = {arg0, nullptr};
+        if (!CreateProgramWindows(1, argv))
+            return false;
+        StopOutputTimer();
+        form = MainForm;
+        ui = form->ui;
+        return true;
+    }
 };
 
 TEST_F(HotKeysTest, TheListFollowsTheMenusAndTheGridEditsKeysAndCaptions)
@@ -203,16 +217,36 @@ TEST_F(HotKeysTest, KeysAssignedInTheWindowBumpMastersAndComeBackOnTheNextStart)
     EXPECT_FALSE(PhisMast->Bumps[1]->Down());
     EXPECT_EQ(PhysicalMasters[1].level, 40);
 
+    // A Shift+1 bump key: Qt reports its release as "!", which still lets master 3 go.
+    PhysicalMasters[2].hotKey = 0x31;
+    PhisMast->Faders[2]->SetPosition(10);
+    PhisMast->ScrollBar1Change(2);
+    Action("PMst3")->trigger();
+    EXPECT_TRUE(PhisMast->Bumps[2]->Down());
+    QKeyEvent exclam(QEvent::KeyRelease, Qt::Key_Exclam, Qt::ShiftModifier);
+    EXPECT_TRUE(form->ApplicationEvents1Message(&exclam));
+    EXPECT_FALSE(PhisMast->Bumps[2]->Down());
+    EXPECT_EQ(PhysicalMasters[2].level, 10);
+
+    // A key file that cannot be written: the operator is told, the keys stay applied.
+    std::filesystem::remove(KeyFile());
+    std::filesystem::create_directories(std::filesystem::path(KeyFile()) / "blocked");
+    platform::ActOnNextDialog("HotKeyForm", [](QDialog &d) {
+        auto &f = static_cast<THotKeyForm &>(d);
+        GiveKey(f, "PMst4", Qt::Key_F11, Qt::AltModifier);
+        f.ui->OK->click();
+    });
+    Action("HotKeys1")->trigger();
+    EXPECT_NE(BoxLog().find("Brantoval-1024|Error writing file"), std::string::npos);
+    EXPECT_EQ(Action("PMst4")->shortcut(), QKeySequence(Qt::AltModifier | Qt::Key_F11));
+    EXPECT_EQ(PhysicalMasters[3].hotKey, 0x7A);
+    std::filesystem::remove_all(KeyFile());
+    ASSERT_TRUE(SaveAgain());
+
     // A new start in the same program folder takes the file back.
     DestroyProgramWindows();
     PhysicalMasters[1].hotKey = 0;
-    platform::QueueAnswers({"Yes", "1"});
-    char arg0[] = "brantoval";
-    char *argv[] = {arg0, nullptr};
-    ASSERT_TRUE(CreateProgramWindows(1, argv));
-    StopOutputTimer();
-    form = MainForm;
-    ui = form->ui;
+    ASSERT_TRUE(StartAgain());
     EXPECT_EQ(Action("PMst2")->shortcut(), QKeySequence(Qt::ControlModifier | Qt::Key_K));
     EXPECT_EQ(Action("PlayList1")->shortcut(), QKeySequence(Qt::ShiftModifier | Qt::Key_F7));
     EXPECT_EQ(Action("GO")->text(), "Go On");
@@ -225,13 +259,7 @@ TEST_F(HotKeysTest, AnOlderKeyFileSetsShortcutsOnly)
     const std::string data = std::string(std::getenv("BRTV_SOURCE_DIR")) + "/tests/live/data/older.key";
     std::filesystem::copy_file(data, KeyFile());
     PhysicalMasters[2].hotKey = 0;
-    platform::QueueAnswers({"Yes", "1"});
-    char arg0[] = "brantoval";
-    char *argv[] = {arg0, nullptr};
-    ASSERT_TRUE(CreateProgramWindows(1, argv));
-    StopOutputTimer();
-    form = MainForm;
-    ui = form->ui;
+    ASSERT_TRUE(StartAgain());
     // Ctrl+N for "New SHOW", F8 for master 3's bump item (its master keeps no key).
     EXPECT_EQ(Action("NewShow")->shortcut(), QKeySequence(Qt::ControlModifier | Qt::Key_N));
     EXPECT_EQ(Action("PMst3")->shortcut(), QKeySequence(Qt::Key_F8));
