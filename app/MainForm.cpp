@@ -134,6 +134,8 @@ void TMainForm::FormCreate()
     ApplyLayoutSettings();
     ClearLinkedChannels();
     CreateMessageWindow();
+    TraceStep("LoadHotKeys");
+    LoadHotKeys();
     FitToScreen();
 }
 

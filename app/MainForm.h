@@ -32,6 +32,7 @@ class QSplitterHandle;
 class QScrollArea;
 class QTableWidget;
 class TTracker;
+struct HotKeyItem;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -244,6 +245,12 @@ public:
     void PMst1Click(int tag);
     // Shortcuts of the bump items from the masters' hot keys.
     void UpdateBumpShortcuts();
+    // Hot keys: the commands in menu order, their shortcuts applied, the key file.
+    std::vector<HotKeyItem> HotKeyItems();
+    void ApplyHotKeys(const std::vector<HotKeyItem> &items);
+    bool SaveHotKeys();
+    void LoadHotKeys();
+    void RunHotKeyForm();
     // The window's messages: device notices go to DeviceChange.
     void Dispatch(unsigned msg, unsigned wParam);
     // Window toggles.

@@ -771,7 +771,10 @@ void TMainForm::RenameScene2Click()
         return;
     // The dialog may outlive the scene: only a scene still in the table is renamed.
     const SequenceRecord *seq = CurrentSequenceRecord();
-    if (!seq || std::find(seq->scenes, seq->scenes + seq->sceneCount, scene) == seq->scenes + seq->sceneCount)
+    bool held = false;
+    for (int i = 0; seq && i < seq->sceneCount && !held; ++i)
+        held = seq->scenes[i] == scene;
+    if (!held)
         return;
     SetSceneName(*scene, name);
     ShowModified = 1;

@@ -8,6 +8,7 @@
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
+#include "PhysicalMasters.h"
 #include "PlayControl.h"
 #include "PlayState.h"
 #include "RecentFiles.h"
@@ -126,6 +127,10 @@ void TMainForm::FileNew()
     UndoBlockValid = 0;
     CallSeam(WindowSeams().graphEditRefresh);
     CallSeam(WindowSeams().trackEditRefresh);
+    // The masters start at 0 in the new show: a channel still held by one goes to 0 with
+    // it rather than keeping the old show's level under a fader that reads 0.
+    if (!AskSeam(WindowSeams().refreshPhysicalMasters))
+        ReapplyAllMasterLevels();
     CallSeam(WindowSeams().phisMastActivate);
     ShowFileChanged(false);
 }
@@ -205,7 +210,10 @@ void TMainForm::FileOpen()
             CallSeam(WindowSeams().multiSeqPlay);
     }
     DmxInEnabled = inputWas;
-    AskSeam(WindowSeams().refreshPhysicalMasters);
+    // The masters' window runs every fader's change; before it exists (a show opened at
+    // start-up) the records' levels are applied all the same.
+    if (!AskSeam(WindowSeams().refreshPhysicalMasters))
+        ReapplyAllMasterLevels();
     CallSeam(WindowSeams().phisMastActivate);
 }
 

@@ -244,8 +244,9 @@ void TMainForm::MessagesCreate()
     PhysicalMasterControl->menuAction()->setVisible(false);
     for (int i = 0; i < PhysicalMasterCount; ++i) {
         QAction *a = PhysicalMasterControl->addAction(QStringLiteral("Physical Master%1 Bump").arg(i + 1));
-        a->setObjectName(QStringLiteral("PhysicalMaster%1Bump").arg(i + 1));
+        a->setObjectName(QStringLiteral("PMst%1").arg(i + 1));
         a->setData(i);
+        a->setProperty("Tag", i);
         // The menu is hidden, not the item: a hidden item's shortcut would not fire.
         // A held key bumps once.
         a->setAutoRepeat(false);
@@ -347,6 +348,10 @@ void TMainForm::RegisterStartupToolWindows()
                                TAccessF dialog(MainForm);
                                platform::RunModalDialog(dialog);
                            }});
+    ToolWindows().Register("HotKeys", ToolWindowEntry{nullptr, {}, {}, {}, [] {
+                                                          if (MainForm)
+                                                              MainForm->RunHotKeyForm();
+                                                      }});
 }
 
 // ---- engine messages --------------------------------------------------------------------
@@ -603,7 +608,6 @@ void TMainForm::HotKeys1Click()
     if (AccessLevel != 0)
         return;
     RunToolModal("HotKeys");
-    UpdateBumpShortcuts();
 }
 
 void TMainForm::DebugButtonClick()

@@ -46,10 +46,8 @@ void ReadScenes(BinaryStream &s, SequenceRecord &seq, int count, bool olderLayou
 
 void FreeScenes(SequenceRecord &seq)
 {
-    for (auto &scene : seq.scenes) {
-        delete scene;
-        scene = nullptr;
-    }
+    seq.scenes.ForEachHeld([](SceneRecord *scene) { delete scene; });
+    seq.scenes.Clear();
     seq.sceneCount = 0;
 }
 
@@ -96,8 +94,7 @@ void StagedSequence::MoveInto(SequenceRecord &target)
     target.modes = src.modes;
     target.jumpTiming = src.jumpTiming;
     target.sceneCount = src.sceneCount;
-    std::copy(std::begin(src.scenes), std::end(src.scenes), std::begin(target.scenes));
-    std::fill(std::begin(src.scenes), std::end(src.scenes), nullptr);
+    target.scenes.TakeFrom(src.scenes);
     src.sceneCount = 0;
 }
 

@@ -4,6 +4,7 @@
 #include "EngineHold.h"
 #include "LevelPipeline.h"
 #include "PatchLoader.h"
+#include "PhysicalMasters.h"
 #include "PlayListFile.h"
 #include "PlayState.h"
 #include "InterfaceBinding.h"
@@ -645,6 +646,19 @@ bool WriteShow(BinaryStream &stream)
     }
 }
 
+namespace {
+// The masters' channel lists follow the show's patch and map. The masters' window
+// rebuilds and repaints them; before it exists (the first show of a start) the lists are
+// rebuilt all the same, or a loaded master would hold no channels.
+void RebuildMastersForShow()
+{
+    if (ShowFileEvents().rebuildMasterChannelLists)
+        ShowFileEvents().rebuildMasterChannelLists();
+    else
+        RebuildMasterChannelLists();
+}
+} // namespace
+
 bool LoadShowFromStream(BinaryStream &stream)
 {
     BusyGuard busy;
@@ -683,8 +697,7 @@ bool LoadShowFromStream(BinaryStream &stream)
         ShowFileEvents().deleteAll3DObjects();
     if (CrossFadeRead && ShowFileEvents().crossFadeSettingsRead)
         ShowFileEvents().crossFadeSettingsRead(*CrossFadeRead);
-    if (ShowFileEvents().rebuildMasterChannelLists)
-        ShowFileEvents().rebuildMasterChannelLists();
+    RebuildMastersForShow();
     BuildFixturePanels();
     CurSequence = SequenceCount > 0 ? 0 : -1;
     CurScene = SequenceCount > 0 && Sequences[0]->sceneCount > 0 ? 0 : -1;
@@ -729,8 +742,7 @@ void NewShow()
     }
     // The old show's masters do not limit or drive the new one.
     ResetMasterLevels();
-    if (ShowFileEvents().rebuildMasterChannelLists)
-        ShowFileEvents().rebuildMasterChannelLists();
+    RebuildMastersForShow();
     if (ShowFileEvents().deleteAll3DObjects)
         ShowFileEvents().deleteAll3DObjects();
     Scene3DName.clear();

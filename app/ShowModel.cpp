@@ -181,10 +181,7 @@ void FreeSequence(SequenceRecord *seq)
 {
     if (!seq)
         return;
-    for (int i = 0; i < MaxScenes; ++i) {
-        delete seq->scenes[i];
-        seq->scenes[i] = nullptr;
-    }
+    seq->scenes.ForEachHeld([](SceneRecord *scene) { delete scene; });
     delete seq;
 }
 

@@ -4,6 +4,8 @@
 // the engine on the timer thread.
 #pragma once
 
+#include "ScenePointerTable.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -79,7 +81,7 @@ struct SequenceRecord {
     std::uint8_t modes = 0;
     std::int16_t sceneCount = 0;
     std::int16_t jumpTiming = 0;
-    SceneRecord *scenes[MaxScenes] = {};
+    ScenePointerTable<MaxScenes> scenes;
 };
 
 struct PlayerSlot {

@@ -210,6 +210,12 @@ void MasterFaderChange(int master, int v)
             ApplyMasterLevel(m);
 }
 
+void ReapplyAllMasterLevels()
+{
+    for (int m = 0; m <= MainMaster; ++m)
+        MasterFaderChange(m, Record(m).level);
+}
+
 void BumpMasterDown(int master)
 {
     if (master < 0 || master > MainMaster)

@@ -43,6 +43,9 @@ void RebuildMasterChannelLists();
 // The fader of master 0..16 moved to `v`. The main master recomputes every master that
 // follows it.
 void MasterFaderChange(int master, int v);
+// Every fader's change once with the level its record holds (main master last), as after
+// a show was loaded: dimmers set their channels' scale, physical masters their levels.
+void ReapplyAllMasterLevels();
 // Master 0..15 applies its present level to its channels again (scale or levels).
 void ApplyMasterLevel(int master);
 // Bump: save the level and go to 255; release: back to the saved level.

@@ -30,6 +30,21 @@ constexpr KeyPair Pairs[] = {
     {0xDE, Qt::Key_Apostrophe, false},
 };
 
+// What Qt reports for a shifted key of the US layout: the key's own code.
+constexpr KeyPair Shifted[] = {
+    {0x31, Qt::Key_Exclam, false},     {0x32, Qt::Key_At, false},          {0x33, Qt::Key_NumberSign, false},
+    {0x34, Qt::Key_Dollar, false},     {0x35, Qt::Key_Percent, false},     {0x36, Qt::Key_AsciiCircum, false},
+    {0x37, Qt::Key_Ampersand, false},  {0x38, Qt::Key_Asterisk, false},    {0x39, Qt::Key_ParenLeft, false},
+    {0x30, Qt::Key_ParenRight, false}, {0xBA, Qt::Key_Colon, false},       {0xBB, Qt::Key_Plus, false},
+    {0xBC, Qt::Key_Less, false},       {0xBD, Qt::Key_Underscore, false},  {0xBE, Qt::Key_Greater, false},
+    {0xBF, Qt::Key_Question, false},   {0xC0, Qt::Key_AsciiTilde, false},  {0xDB, Qt::Key_BraceLeft, false},
+    {0xDC, Qt::Key_Bar, false},        {0xDD, Qt::Key_BraceRight, false},  {0xDE, Qt::Key_QuoteDbl, false},
+};
+
+constexpr std::uint16_t ShiftBit = 0x2000;
+constexpr std::uint16_t CtrlBit = 0x4000;
+constexpr std::uint16_t AltBit = 0x8000;
+
 } // namespace
 
 std::uint8_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers)
@@ -49,6 +64,9 @@ std::uint8_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers)
         for (const KeyPair &p : Pairs)
             if (p.key == key)
                 return p.vk;
+    for (const KeyPair &p : Shifted)
+        if (p.key == key)
+            return p.vk;
     return 0;
 }
 
@@ -67,6 +85,36 @@ QKeyCombination QtKeyFromVirtualKey(std::uint8_t vk)
             return p.keypad ? QKeyCombination(Qt::KeypadModifier, static_cast<Qt::Key>(p.key))
                             : QKeyCombination(static_cast<Qt::Key>(p.key));
     return QKeyCombination(Qt::Key_unknown);
+}
+
+std::uint16_t ShortcutFromKeyEvent(int key, Qt::KeyboardModifiers modifiers)
+{
+    std::uint16_t shortcut = VirtualKeyFromQt(key, modifiers);
+    if (modifiers.testFlag(Qt::ShiftModifier))
+        shortcut |= ShiftBit;
+    if (modifiers.testFlag(Qt::ControlModifier))
+        shortcut |= CtrlBit;
+    if (modifiers.testFlag(Qt::AltModifier))
+        shortcut |= AltBit;
+    return shortcut;
+}
+
+QKeySequence KeySequenceFromShortcut(std::uint16_t shortcut)
+{
+    const auto vk = static_cast<std::uint8_t>(shortcut & 0xFF);
+    if (vk == 0)
+        return {};
+    const QKeyCombination key = QtKeyFromVirtualKey(vk);
+    if (key.key() == Qt::Key_unknown)
+        return {};
+    Qt::KeyboardModifiers modifiers = key.keyboardModifiers();
+    if (shortcut & ShiftBit)
+        modifiers |= Qt::ShiftModifier;
+    if (shortcut & CtrlBit)
+        modifiers |= Qt::ControlModifier;
+    if (shortcut & AltBit)
+        modifiers |= Qt::AltModifier;
+    return QKeySequence(QKeyCombination(modifiers, key.key()));
 }
 
 } // namespace platform

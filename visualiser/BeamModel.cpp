@@ -209,6 +209,11 @@ void UpdateBeamFromDmx(BeamModel &m, const std::uint8_t *frame, const RoomExtent
                 return &e;
         return nullptr;
     };
+    // A fixture without colour channels (a plain dimmer, a white spot) shines white; its
+    // dimmer scales it below.
+    const bool colourless = !m.cmyPresent && !m.wheel1Present && !m.wheel2Present;
+    if (!dark && colourless)
+        r = g = b = 255;
     if (!dark) {
         if (m.cmyPresent) {
             r = Level(frame, m.cyanChannel, 0);
@@ -235,7 +240,9 @@ void UpdateBeamFromDmx(BeamModel &m, const std::uint8_t *frame, const RoomExtent
         if (const WheelEntry *e = find(m.wheel2, m.wheel2Channel))
             multiply(*e);
     if (m.dimmerPresent) {
-        if (m.channelCount == 1) {
+        // A one-channel fixture takes its fader's colour; a fader left in a system colour
+        // (the button face) gives no tint, so the beam stays white.
+        if (m.channelCount == 1 && !(m.singleChannelColour & 0x80000000u)) {
             r = int(m.singleChannelColour & 0xFF);
             g = int((m.singleChannelColour >> 8) & 0xFF);
             b = int((m.singleChannelColour >> 16) & 0xFF);

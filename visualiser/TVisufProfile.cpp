@@ -104,18 +104,21 @@ void LoadFixtureProfile(BeamModel &model, const FixtureRecord &fixture)
     QByteArray file;
     if (!ReadWholeFile(DeviceProfilePath(*fixture.profileFileName), file))
         return;
+    if (ReadBeamProfile(model, fixture, file, FixForm->MainPanel) == ProfileReadResult::NotDsp)
+        platform::ShowMessage(DspCaption, DspNotFormatText);
+}
+
+ProfileReadResult ReadBeamProfile(BeamModel &model, const FixtureRecord &fixture, const QByteArray &file,
+                                  QWidget *parent)
+{
     RegisterPanelClassDescriptors();
-    ReadingControls controls(FixForm->MainPanel);
+    ReadingControls controls(parent);
     DspProfile profile;
     DspIconParams params{};
     qsizetype elementsPos = 0;
     const ProfileReadResult head = ReadDspHeaderAndIcon(file, profile, *controls.image, params, elementsPos);
-    if (head == ProfileReadResult::NotDsp) {
-        platform::ShowMessage(DspCaption, DspNotFormatText);
-        return;
-    }
     if (head != ProfileReadResult::Ok)
-        return;
+        return head;
     model.beamAngle = params.beam;
     model.panRange = RangeToInt(params.pan);
     model.tiltRange = RangeToInt(params.tilt);
@@ -193,4 +196,5 @@ void LoadFixtureProfile(BeamModel &model, const FixtureRecord &fixture)
         model.wheel2Present = 1;
         model.wheel2Count = std::int32_t(model.wheel2.size());
     }
+    return ProfileReadResult::Ok;
 }

@@ -5,6 +5,7 @@
 
 #include "BeamModel.h"
 #include "Scene3D.h"
+#include "fixtures/TProfileStreams.h"
 
 #include <QSize>
 #include <functional>
@@ -46,3 +47,7 @@ void ProjectModel(const VisualScene &scene, const BeamModel &model, QSize paintS
 // Channels and beam parameters of a fixture's model from its profile in "Devices", read
 // onto hidden controls of the preview form (which must exist).
 void LoadFixtureProfile(BeamModel &model, const FixtureRecord &fixture);
+// The same from the profile's bytes, the controls made under `parent`. NotDsp when the
+// file is none (the caller tells the operator); a damaged header leaves the defaults.
+ProfileReadResult ReadBeamProfile(BeamModel &model, const FixtureRecord &fixture, const QByteArray &file,
+                                  QWidget *parent);

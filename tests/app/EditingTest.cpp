@@ -175,8 +175,8 @@ TEST_F(EditingTest, TheThreeSceneLimitTextsStandWhereTheyBelong)
     Show({0, 0});
     static SceneRecord scene;
     for (SequenceRecord *seq : {Sequences[0], Sequences[1]}) {
-        for (auto &s : seq->scenes)
-            s = &scene;
+        for (int i = 0; i < MaxScenes; ++i)
+            seq->scenes[i] = &scene;
         seq->sceneCount = MaxScenes / 2;
     }
     Sequences[1]->sceneCount = MaxScenes;
@@ -187,8 +187,7 @@ TEST_F(EditingTest, TheThreeSceneLimitTextsStandWhereTheyBelong)
     form->MergeSequences1Click();
     EXPECT_EQ(SequenceCount, 2);
     for (SequenceRecord *seq : {Sequences[0], Sequences[1]}) {
-        for (auto &s : seq->scenes)
-            s = nullptr;
+        seq->scenes.Clear();
         seq->sceneCount = 0;
     }
     const std::string boxes = BoxLog();

@@ -74,13 +74,12 @@ TEST_F(SequenceEditingTest, FullTablesRefuseAndLeaveTheTableAlone)
     static SceneRecord scene;
     AddSequence(0);
     SequenceRecord &seq = *Sequences[0];
-    for (auto &s : seq.scenes)
-        s = &scene;
+    for (int i = 0; i < MaxScenes; ++i)
+        seq.scenes[i] = &scene;
     seq.sceneCount = MaxScenes;
     EXPECT_EQ(InsertNewScene(seq, 5), nullptr);
     EXPECT_EQ(seq.sceneCount, MaxScenes);
-    for (auto &s : seq.scenes)
-        s = nullptr;
+    seq.scenes.Clear();
     seq.sceneCount = 0;
 
     EXPECT_EQ(LimitMessage(SequenceLimitText, MaxSequences), "You can't made more than 16384 SEQUENCES in SHOW");
@@ -94,7 +93,9 @@ TEST_F(SequenceEditingTest, SplitMovesTheSameRecordsAndRefusesTheFirstScene)
     AddSequence(1);
     SequenceRecord *source = Sequences[1];
     source->jumpTiming = 1;
-    std::vector<SceneRecord *> scenes(source->scenes, source->scenes + 5);
+    std::vector<SceneRecord *> scenes;
+    for (int i = 0; i < 5; ++i)
+        scenes.push_back(source->scenes[i]);
     SequenceRecord *last = Sequences[2];
 
     EXPECT_EQ(SplitSequence(1, 0), EditResult::Refused);
@@ -124,7 +125,9 @@ TEST_F(SequenceEditingTest, MergeAppendsToThePreviousAndFreesTheRecord)
     AddSequence(2);
     AddSequence(3);
     AddSequence(1);
-    std::vector<SceneRecord *> moved(Sequences[1]->scenes, Sequences[1]->scenes + 3);
+    std::vector<SceneRecord *> moved;
+    for (int i = 0; i < 3; ++i)
+        moved.push_back(Sequences[1]->scenes[i]);
     SequenceRecord *third = Sequences[2];
 
     EXPECT_EQ(MergeWithPrevious(0), EditResult::Refused);

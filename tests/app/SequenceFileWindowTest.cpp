@@ -198,12 +198,12 @@ TEST_F(SequenceFileWindowTest, FullTablesLoadNothingWithoutABox)
     SequenceRecord *seq = Sequences[0];
     SceneRecord *first = seq->scenes[0];
     static SceneRecord sharedScene;
-    for (auto &slot : seq->scenes)
-        slot = &sharedScene;
+    for (int i = 0; i < MaxScenes; ++i)
+        seq->scenes[i] = &sharedScene;
     seq->sceneCount = MaxScenes;
     Trigger(ui->LoadScene, {Path("one.scn")});
     EXPECT_EQ(seq->sceneCount, MaxScenes);
-    std::fill(std::begin(seq->scenes), std::end(seq->scenes), nullptr);
+    seq->scenes.Clear();
     seq->scenes[0] = first;
     seq->sceneCount = 1;
 

@@ -1,14 +1,19 @@
 // Writes seed inputs for the fuzz targets with the program's own writers, one folder per
 // target: FOLDER/show (a new show, a patched show with a second sequence and the optional
 // chunks, a configuration file), FOLDER/sequence (a sequence, a scene, a show to
-// preview), FOLDER/device-sequence (a fixture's range and an empty one), FOLDER/profile (a profile with every kind of element group, an icon picture,
-// and the picture data alone) and FOLDER/settings.
+// preview), FOLDER/device-sequence (a fixture's range and an empty one), FOLDER/profile
+// (a profile with every kind of element group, an icon picture, and the picture data
+// alone), FOLDER/beam (profiles with the colour controls the visualiser looks for),
+// FOLDER/paste (the designer's element clipboard, one per element kind), FOLDER/settings,
+// and the 3D object and import folders.
 #include "FuzzSetup.h"
 
 #include "app/SequenceFile.h"
 #include "app/ShowModel.h"
 #include "editors/DeviceSequenceFile.h"
 #include "controls/Buttons.h"
+#include "controls/ColourMixer.h"
+#include "controls/ControlStreams.h"
 #include "controls/Faders.h"
 #include "controls/Knob.h"
 #include "fixtures/SetupFile.h"
@@ -143,6 +148,59 @@ void ProfileSeeds(const std::string &dir)
     Save(dir + "/picture.bin", icon.PictureData());
 }
 
+// Dimmer fader, colour mixer on three colour channels and two colour wheels.
+void BeamSeeds(const std::string &dir)
+{
+    DspProfile header = SpotProfileHeader("Seed Wash");
+    for (int ch : {3, 4, 5, 6, 7})
+        header.functions[ch] = FnColor;
+    DspIconParams params;
+    params.beam = 12;
+    params.type = KindFixedSpot;
+    QWidget surface;
+    surface.resize(800, 600);
+    TImage icon;
+    std::vector<PanelElement> list;
+    auto *fader = new TSliderh(&surface);
+    fader->SetTag(2);
+    fader->SetInverted(true);
+    list.push_back({ElSliderh, fader});
+    auto *mixer = new TCMY(&surface);
+    mixer->SetTag(3 | (4 << 8) | (5 << 16));
+    list.push_back({ElCMY, mixer});
+    for (int i = 0; i < 4; ++i) {
+        auto *button = new TCBTC(&surface);
+        button->SetTag((i < 2 ? 6 : 7) | ((20 * i) << 8));
+        button->SetColor(0x0000FFu << (8 * (i % 3)));
+        list.push_back({ElColorButton, button});
+    }
+    Save(dir + "/wash.dsp", BuildDspProfile(header, icon, params, list, &surface));
+    DspProfile one = SpotProfileHeader("Seed Dimmer");
+    one.count = 1;
+    one.usedMask = 1;
+    one.functions[0] = FnDimmer;
+    auto *single = new TSlider(&surface);
+    single->SetColor(0x00FF00);
+    Save(dir + "/dimmer.dsp", BuildDspProfile(one, icon, params, {{ElSlider, single}}, &surface));
+}
+
+// What the designer's Copy writes: one element's stream, for each of the ten kinds.
+void PasteSeeds(const std::string &dir)
+{
+    RegisterPanelClassDescriptors();
+    const char *classes[] = {"TGroupBox", "TFieldXY", "TCBTC",  "TKnobL", "TSlider",
+                             "TSliderh",  "TSpeedButton", "TLabel", "TCMY",   "TMultiButton"};
+    QWidget surface;
+    for (const char *name : classes) {
+        const ClassDescriptor *d = findClassDescriptor(name);
+        if (!d)
+            continue;
+        std::unique_ptr<QWidget> control(d->create(&surface));
+        control->setGeometry(16, 24, 40, 120);
+        Save(dir + "/" + name + ".tmp", componentStream(*control));
+    }
+}
+
 void SettingsSeeds(const std::string &dir)
 {
     platform::SettingsKeys keys;
@@ -222,7 +280,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/device-sequence"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/device-sequence", "/beam", "/paste"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
@@ -235,6 +293,8 @@ int main(int argc, char **argv)
     SettingsSeeds(dir + "/settings");
     Objects3DSeeds(dir);
     Import3dsSeeds(dir);
+    BeamSeeds(dir + "/beam");
+    PasteSeeds(dir + "/paste");
     RemoveFuzzFolder();
     return 0;
 }

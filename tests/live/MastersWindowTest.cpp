@@ -221,7 +221,7 @@ TEST_F(MastersWindowTest, HotKeyBumpsAndItsReleaseReturnsTheFader)
     DimChannelZero();
     PhysicalMasters[0].hotKey = 'B';
     form->UpdateBumpShortcuts();
-    Action("PhysicalMaster1Bump")->trigger();
+    Action("PMst1")->trigger();
     EXPECT_EQ(PhisMast->Faders[0]->Position(), 255);
     EXPECT_EQ(DmxScale[0], 255);
     EXPECT_TRUE(PhisMast->Bumps[0]->Down());

@@ -29,7 +29,6 @@ struct WaitingHook {
 const std::vector<WaitingHook> &WaitingList()
 {
     static const std::vector<WaitingHook> list = {
-        {"ToolWindows", "HotKeys", "hot keys"},
     };
     return list;
 }

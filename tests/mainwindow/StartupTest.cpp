@@ -81,7 +81,7 @@ protected:
 TEST_F(StartupTest, WindowsAreCreatedInOrderAfterFormCreate)
 {
     ASSERT_TRUE(Start());
-    const char *order[] = {"FormCreate", "TAudSynch", "TPhisMast", "TProgramForm", "TSequencesList", "TMusicPlayer",
+    const char *order[] = {"FormCreate", "LoadHotKeys", "TAudSynch", "TPhisMast", "TProgramForm", "TSequencesList", "TMusicPlayer",
                            "TMultiSeq", "TCueListF", "TMasterGroups", "TDebugForm"};
     int last = -1;
     for (const char *step : order) {

@@ -65,6 +65,7 @@ void BuildDimmer(EditorDriver &d, const std::string &)
     d.Channel(0, FnDimmer, -1, 0);
     d.Smooth(0, true);
     d.Name(QStringLiteral("Dimmer"));
+    d.ed.FixtureKind->setCurrentIndex(KindFixedSpot);
     Fader(d, 1, 16, 24);
 }
 
@@ -77,6 +78,7 @@ void BuildRgb(EditorDriver &d, const std::string &folder)
     for (int ch = 0; ch < 4; ++ch)
         d.Smooth(ch, true);
     d.Name(QStringLiteral("RGB Colour"));
+    d.ed.FixtureKind->setCurrentIndex(KindFixedSpot);
     LoadIcon(d, SavePicture(Picture(32, 32, qRgb(0, 0, 0),
                                     [](QPainter &p) {
                                         p.setPen(Qt::NoPen);

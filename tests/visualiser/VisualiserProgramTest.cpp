@@ -288,3 +288,65 @@ TEST_F(VisualiserProgramTest, ReleasedAtShutDownEvenWhilePainting)
 }
 
 } // namespace
+
+// The sample Dimmer and RGB Colour as an operator patches them: fixed spots; the dimmer,
+// which has no colour channel, shines white by its level, the RGB fixture keeps the
+// colour its mixer gives.
+TEST_F(VisualiserProgramTest, SampleDimmerShinesWhiteAndRgbKeepsItsColour)
+{
+    const std::filesystem::path devices = root / "bin" / "Devices";
+    std::filesystem::create_directories(devices);
+    const std::filesystem::path samples = std::filesystem::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+    for (const char *file : {"Dimmer.dsp", "RGBColour.dsp"})
+        std::filesystem::copy_file(samples / file, devices / file, std::filesystem::copy_options::overwrite_existing);
+    ClearFixtures();
+    LoadDeviceProfiles();
+    ASSERT_EQ(DeviceTypeCount, 2);
+    for (int t = 0; t < 2; ++t) {
+        const DeviceTypeEntry &e = DeviceTypes[std::size_t(t)];
+        FixtureRecord &r = Fixtures[std::size_t(AddFixture())];
+        r.start = std::int16_t(16 * t);
+        r.channelCount = e.channelCount;
+        for (int j = 0; j < e.channelCount; ++j)
+            r.used[j] = (e.usedMask >> j) & 1;
+        r.profileFileName = &e.fileName;
+        r.deviceName = &e.deviceName;
+        r.placement[0] = 2.5f + 3.0f * float(t);
+        r.placement[1] = 1.0f;
+        r.placement[2] = 4.0f;
+    }
+    BuildFixturePanels();
+    ASSERT_EQ(*Fixtures[0].deviceName, "Dimmer");
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_EQ(Visuf->Scene.models.size(), 2u);
+    const BeamModel &dimmer = *Visuf->Scene.models[0];
+    const BeamModel &rgb = *Visuf->Scene.models[1];
+    EXPECT_EQ(dimmer.kind, BeamFixedSpot);
+    EXPECT_EQ(rgb.kind, BeamFixedSpot);
+
+    auto show = [&](int channel, int level) {
+        SetChannelLevel(channel, std::uint8_t(level));
+        Tick();
+        Paint();
+    };
+    show(0, 255);
+    EXPECT_EQ(dimmer.beamColour, 0xFFFFFFu) << "full dimmer: white";
+    Visuf->resize(800, 560);
+    show(17, 255);
+    show(16, 255);
+    Shot(Visuf, "visualiser-dimmer-rgb.png");
+    show(16, 0);
+    show(17, 0);
+    show(0, 51);
+    EXPECT_EQ(dimmer.beamColour, 0x333333u) << "scaled by the level";
+    show(0, 0);
+    EXPECT_EQ(dimmer.beamColour, 0u) << "closed: no beam";
+
+    // RGB: dimmer 16, red 17, green 18, blue 19.
+    show(16, 255);
+    show(17, 255);
+    show(19, 64);
+    EXPECT_EQ(rgb.beamColour, 0x4000FFu);
+    show(16, 0);
+    EXPECT_EQ(rgb.beamColour, 0u);
+}
