@@ -35,7 +35,7 @@ int FineChannel(Axis a) { return a == Axis::Pan ? TrackPanFine : TrackTiltFine; 
 SceneRecord *SceneOf(int scene)
 {
     SequenceRecord *seq = TrackSeq();
-    return seq && scene >= 0 && scene < seq->sceneCount ? seq->scenes[scene] : nullptr;
+    return seq && scene >= 0 && scene < seq->sceneCount ? static_cast<SceneRecord *>(seq->scenes[scene]) : nullptr;
 }
 
 const FixtureRecord &Fix(int fixture)
