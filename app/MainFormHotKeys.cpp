@@ -5,6 +5,7 @@
 #include "ui_MainForm.h"
 
 #include "HotKeys.h"
+#include "PatchLoader.h"
 #include "ShowModel.h"
 #include "THotKeyForm.h"
 #include "ToolWindows.h"
@@ -103,20 +104,10 @@ bool TMainForm::SaveHotKeys()
                                        platform::ToBytes(item.action->text())});
     const std::string folder = platform::ProgramFolder();
     const std::string path = folder + platform::FindFileNoCase(folder, HotKeyFileName).value_or(HotKeyFileName);
-    bool ok = false;
-    try {
-        ok = platform::WriteFileAtomically(path, [&records](const std::string &temp) {
-            FileStream s(temp, FileStream::CreateWrite);
-            WriteHotKeyFile(s, records);
-            s.Flush();
-            return true;
-        });
-    } catch (const StreamError &) {
-        ok = false;
-    }
-    if (!ok)
-        platform::ShowMessage("Brantoval-1024", "Error writing file");
-    return ok;
+    if (WriteStreamFile(path, [&records](BinaryStream &s) { WriteHotKeyFile(s, records); }))
+        return true;
+    platform::ShowMessage("Brantoval-1024", "Error writing file");
+    return false;
 }
 
 void TMainForm::LoadHotKeys()

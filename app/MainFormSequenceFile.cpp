@@ -51,17 +51,7 @@ std::string ClipboardPath()
 // the file that was there stays.
 void WriteThroughWriter(const std::string &path, const std::function<void(BinaryStream &)> &write)
 {
-    const bool ok = FileWriter()(path, [&write](const std::string &temp) {
-        try {
-            FileStream s(temp, FileStream::CreateWrite);
-            write(s);
-            s.Flush();
-            return true;
-        } catch (const StreamError &) {
-            return false;
-        }
-    });
-    if (!ok)
+    if (!WriteStreamFile(path, write))
         platform::ShowMessage(AppCaption, "Error writing file");
 }
 

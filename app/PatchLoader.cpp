@@ -527,6 +527,20 @@ AtomicFileWriter &FileWriter()
     return writer;
 }
 
+bool WriteStreamFile(const std::string &path, const std::function<void(BinaryStream &)> &write)
+{
+    return FileWriter()(path, [&write](const std::string &temp) {
+        try {
+            FileStream s(temp, FileStream::CreateWrite);
+            write(s);
+            s.Flush();
+            return true;
+        } catch (const StreamError &) {
+            return false;
+        }
+    });
+}
+
 namespace {
 // The configuration file that could not be read, kept aside before the next write
 // replaces it; empty when the last read succeeded.
@@ -570,12 +584,7 @@ bool SaveConfigurationFile(bool reportFailure)
         path = unreadable;
     }
     UnreadableConfiguration().clear();
-    bool ok = FileWriter()(path, [](const std::string &temp) {
-        FileStream s(temp, FileStream::CreateWrite);
-        SaveSetup(s, SetupConfigFile);
-        s.Flush();
-        return true;
-    });
+    const bool ok = WriteStreamFile(path, [](BinaryStream &s) { SaveSetup(s, SetupConfigFile); });
     if (!ok && reportFailure)
         platform::ShowMessage("Setup", "Error writing configuration file");
     return ok;

@@ -88,3 +88,6 @@ bool SaveConfigurationFile(bool reportFailure = true);
 using AtomicFileWriter = std::function<bool(const std::string &path,
                                             const std::function<bool(const std::string &tempPath)> &body)>;
 AtomicFileWriter &FileWriter();
+// Writes `path` through FileWriter with a file stream that `write` fills; false when the
+// stream or the rename fails, and the file that was there stays.
+bool WriteStreamFile(const std::string &path, const std::function<void(BinaryStream &)> &write);

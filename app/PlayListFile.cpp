@@ -1,5 +1,6 @@
 #include "PlayListFile.h"
 
+#include "PatchLoader.h"
 #include "ShowModel.h"
 #include "platform/MsgBox.h"
 
@@ -68,12 +69,6 @@ bool LoadPlayListFile(const std::string &path)
 
 bool SavePlayListFile(const std::string &path)
 {
-    try {
-        FileStream file(path, FileStream::CreateWrite);
-        WritePlayList(file);
-        file.Flush();
-        return true;
-    } catch (const StreamError &) {
-        return false;
-    }
+    // Through a temporary file, so a failed write keeps the list that was there.
+    return WriteStreamFile(path, [](BinaryStream &s) { WritePlayList(s); });
 }

@@ -85,16 +85,7 @@ bool SaveDeviceSequenceFile(const std::string &path, const FixtureRecord &f, con
 {
     const std::string target = HasExtension(path) ? path : path + ".sqd";
     const DeviceSequenceData d = DeviceSequenceOf(f, seq, first, last);
-    const bool ok = FileWriter()(target, [&d](const std::string &temp) {
-        try {
-            FileStream s(temp, FileStream::CreateWrite);
-            WriteDeviceSequence(s, d);
-            s.Flush();
-            return true;
-        } catch (const StreamError &) {
-            return false;
-        }
-    });
+    const bool ok = WriteStreamFile(target, [&d](BinaryStream &s) { WriteDeviceSequence(s, d); });
     if (!ok)
         platform::ShowMessage(AppCaption, "Error writing file");
     return ok;
