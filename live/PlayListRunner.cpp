@@ -1,7 +1,7 @@
-#include "live/HardwareSettings.h"
 #include "PlayListRunner.h"
 
 #include "EngineHold.h"
+#include "HardwareSettings.h"
 #include "MediaNames.h"
 #include "PlayControl.h"
 #include "PlayList.h"

@@ -1,10 +1,10 @@
-#include "live/HardwareSettings.h"
 #include "TProgramForm.h"
 #include "ui_ProgramForm.h"
 
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "HardwareSettings.h"
 #include "InterfaceBinding.h"
 #include "MediaNames.h"
 #include "OwnedHooks.h"

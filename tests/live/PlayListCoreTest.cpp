@@ -3,11 +3,12 @@
 #include "FakeMediaPlayer.h"
 
 #include "app/BinaryStream.h"
+#include "app/PatchLoader.h"
 #include "app/PlayControl.h"
-#include "live/HardwareSettings.h"
 #include "app/PlayListFile.h"
 #include "app/PlayState.h"
 #include "app/ShowModel.h"
+#include "live/HardwareSettings.h"
 #include "live/PlayList.h"
 #include "live/PlayListRunner.h"
 
@@ -145,6 +146,18 @@ TEST_F(PlayListCore, FileHoldsTheTableBytesAndOlderListsLoadWithoutFades)
     WritePlayList(again);
     EXPECT_EQ(std::string(again.Data().begin(), again.Data().begin() + 4), "PRG2");
     EXPECT_EQ(again.Data().size(), 63u);
+
+    // A save that fails keeps the list file that was there.
+    const std::string kept = (root / "kept.pgl").string();
+    SetList({a, b});
+    ASSERT_TRUE(SavePlayListFile(kept));
+    const AtomicFileWriter saved = FileWriter();
+    FileWriter() = [](const std::string &, const std::function<bool(const std::string &)> &) { return false; };
+    SetList({});
+    EXPECT_FALSE(SavePlayListFile(kept));
+    FileWriter() = saved;
+    ASSERT_TRUE(LoadPlayListFile(kept));
+    EXPECT_EQ(PlayListCount, 2);
 }
 
 TEST_F(PlayListCore, EveryCutLengthLeavesTheListOrLoadsWhole)

@@ -5,10 +5,10 @@
 #include "transport/ProgramWindowTest.h"
 
 #include "app/PlayControl.h"
-#include "live/HardwareSettings.h"
 #include "app/PlayListFile.h"
 #include "app/SequenceEditing.h"
 #include "app/ShowFile.h"
+#include "live/HardwareSettings.h"
 #include "live/MediaNames.h"
 #include "live/PlayList.h"
 #include "live/TLabelF.h"
