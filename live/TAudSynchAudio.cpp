@@ -16,6 +16,7 @@
 
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 #include <mutex>
 
@@ -23,6 +24,21 @@ namespace {
 
 const char *const Caption = "Brantoval-1024";
 constexpr int WaveformPoints = 256;
+
+QString CaptureFormatText(int index)
+{
+    const CaptureFormat &f = CaptureFormatAt(index);
+    return QStringLiteral(": %1 Hz, %2 bit").arg(f.rate).arg(f.bits);
+}
+
+// The format spin box names the rate and sample size of its index beside the number, and
+// is wide enough for the longest of them.
+void ShowCaptureFormat(QSpinBox *box)
+{
+    box->setSuffix(CaptureFormatText(box->value()));
+    const QString widest = QStringLiteral("0") + CaptureFormatText(0) + QStringLiteral("MM");
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(widest) + 24);
+}
 
 // The capture's failure codes and their boxes.
 const std::pair<std::intptr_t, const char *> AudioErrorTexts[] = {
@@ -101,6 +117,7 @@ void TAudSynch::AudioCreate()
         w->blockSignals(true);
     ui->BeatDetector->setChecked(Audio.enabled);
     ui->Edit5->setValue(Audio.format);
+    ShowCaptureFormat(ui->Edit5);
     ui->AGC->setChecked(Audio.agc);
     ui->Detector->setChecked(!Audio.waveform);
     ui->Filter->setChecked(Audio.filter);
@@ -136,6 +153,7 @@ void TAudSynch::AudioCreate()
     connect(ui->Stop, &QPushButton::clicked, this, [this] { StopClick(); });
     connect(ui->Edit5, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
         Audio.format = v >= 0 && v < CaptureFormatCount ? v : 0;
+        ShowCaptureFormat(ui->Edit5);
         if (Audio.enabled)
             AudioDevicesChange();
     });
