@@ -196,6 +196,8 @@ void OutputTick()
     bool skipFrameBuild = false;
     if (DmxInEnabled)
         skipFrameBuild = engine::ApplyDmxInput();
+    else
+        engine::ForgetInputMode();
     if (!skipFrameBuild)
         BuildFrame();
     SendFrame();

@@ -12,6 +12,12 @@ namespace engine {
 
 namespace {
 
+// The input mode the input was last taken over in (engine thread only). Choosing one of
+// the unused-channel modes, or turning the input on in one, lays the input down once even
+// when it holds still: a desk whose faders stand where they are still reaches the output.
+constexpr std::uint8_t NoInputMode = 0xFF;
+std::uint8_t InputModeTaken = NoInputMode;
+
 bool InputChanged(int count)
 {
     return std::memcmp(DmxInLevels, DmxInPrev, static_cast<std::size_t>(count)) != 0;
@@ -41,6 +47,11 @@ void PostToggle(bool on, bool current, std::uintptr_t code)
 
 } // namespace
 
+void ForgetInputMode()
+{
+    InputModeTaken = NoInputMode;
+}
+
 bool ApplyDmxInput()
 {
     // Input from the LAN link comes instead of the interface's: reading the interface
@@ -53,6 +64,8 @@ bool ApplyDmxInput()
     InputClock = AddMs(InputClock, TickMs);
 
     bool changed = false;
+    const bool modeChosen = DmxInMode != InputModeTaken;
+    InputModeTaken = DmxInMode;
     switch (DmxInMode) {
     case 0:
         if (InputChanged(MaxInputChannels)) {
@@ -64,9 +77,9 @@ bool ApplyDmxInput()
         break;
     case 1:
     case 2:
-        if (InputChanged(MaxInputChannels)) {
+        changed = InputChanged(MaxInputChannels);
+        if (changed || modeChosen) {
             TakeInputOver();
-            changed = true;
             InputToUnusedChannels(DmxInMode == 1 ? 0 : MaxInputChannels);
         }
         break;

@@ -68,6 +68,8 @@ void StepMultiPlayer();
 void StepCrossFade();
 // Applies DMX input by the input mode; true when the frame build is to be skipped.
 bool ApplyDmxInput();
+// The input is off: the next tick with input on takes it over afresh.
+void ForgetInputMode();
 void RunInputFunctions(int count);
 
 } // namespace engine

@@ -40,7 +40,7 @@ public:
     void ThroughClick();
     void FromLanClick();
     // LAN link (TAudSynchLan.cpp): the server slot "BRVX" and its messages.
-    void OpenSlot();
+    bool OpenSlot();
     void CloseSlot();
     void BrantovalMainMessage(platform::TzolMailslot &sender, const std::uint8_t *message, const std::string &user,
                               const std::string &computer, int length);

@@ -9,13 +9,16 @@
 #include "MainForm.h"
 #include "OutputEngine.h"
 #include "PlayState.h"
+#include "StartupState.h"
 
 #include "platform/Messages.h"
 #include "platform/MsgBox.h"
+#include "platform/Settings.h"
 #include "platform/WaveIn.h"
 
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 #include <mutex>
 
@@ -23,6 +26,22 @@ namespace {
 
 const char *const Caption = "Brantoval-1024";
 constexpr int WaveformPoints = 256;
+const char *const AudioFormatValue = "AudioFormat";
+
+QString CaptureFormatText(int index)
+{
+    const CaptureFormat &f = CaptureFormatAt(index);
+    return QStringLiteral(": %1 Hz, %2 bit").arg(f.rate).arg(f.bits);
+}
+
+// The format spin box names the rate and sample size of its index beside the number, and
+// is wide enough for the longest of them.
+void ShowCaptureFormat(QSpinBox *box)
+{
+    box->setSuffix(CaptureFormatText(box->value()));
+    const QString widest = QStringLiteral("0") + CaptureFormatText(0) + QStringLiteral("MM");
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(widest) + 24);
+}
 
 // The capture's failure codes and their boxes.
 const std::pair<std::intptr_t, const char *> AudioErrorTexts[] = {
@@ -81,6 +100,10 @@ void TAudSynch::AudioCreate()
 {
     audio_ = new AudioPage;
     AudioSettingsFromBytes(AudioSettingsBytes, Audio);
+    // The capture format has no place in the stored "AUDIO" bytes: it is kept as a value
+    // of its own, so a card that lacks the first format does not refuse at every start.
+    if (const auto format = platform::Settings().ReadIntegerValue(MainWindowKey, AudioFormatValue))
+        Audio.format = *format >= 0 && *format < CaptureFormatCount ? int(*format) : 0;
     audio_->window = platform::AllocateMessageWindow(
         [this](std::uint32_t msg, std::uintptr_t w, std::intptr_t l) { return AudioAppMessage(msg, w, l); });
     audio_->image.fill(Qt::black);
@@ -101,6 +124,7 @@ void TAudSynch::AudioCreate()
         w->blockSignals(true);
     ui->BeatDetector->setChecked(Audio.enabled);
     ui->Edit5->setValue(Audio.format);
+    ShowCaptureFormat(ui->Edit5);
     ui->AGC->setChecked(Audio.agc);
     ui->Detector->setChecked(!Audio.waveform);
     ui->Filter->setChecked(Audio.filter);
@@ -136,6 +160,7 @@ void TAudSynch::AudioCreate()
     connect(ui->Stop, &QPushButton::clicked, this, [this] { StopClick(); });
     connect(ui->Edit5, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
         Audio.format = v >= 0 && v < CaptureFormatCount ? v : 0;
+        ShowCaptureFormat(ui->Edit5);
         if (Audio.enabled)
             AudioDevicesChange();
     });
@@ -190,6 +215,7 @@ void TAudSynch::AudioDestroy()
         return;
     StopClick();
     AudioSettingsBytes = AudioSettingsToBytes(Audio);
+    platform::Settings().WriteInteger(MainWindowKey, AudioFormatValue, Audio.format);
     platform::ReleaseMessageWindow(audio_->window);
     delete audio_;
     audio_ = nullptr;

@@ -142,9 +142,13 @@ void TAudSynch::ThroughClick()
 void TAudSynch::FromLanClick()
 {
     DmxInFromLan = ui->FromLan->isChecked() ? 1 : 0;
-    if (DmxInFromLan)
-        OpenSlot();
-    else
+    // A port that cannot be bound leaves the input with the interface: ticked, the engine
+    // would stop reading the interface while nothing arrives from the LAN.
+    if (DmxInFromLan && !OpenSlot()) {
+        ui->FromLan->setChecked(false);
+        DmxInFromLan = 0;
+    } else if (!DmxInFromLan) {
         CloseSlot();
+    }
     CallSeam(WindowSeams().phisMastActivate);
 }

@@ -7,11 +7,11 @@
 
 #include "platform/Mailslot.h"
 
-void TAudSynch::OpenSlot()
+bool TAudSynch::OpenSlot()
 {
     platform::TzolMailslot &slot = *BrantovalMain;
     if (slot.ServerOpen())
-        return;
+        return true;
     const LanSettings lan = ReadLanSettings();
     slot.SlotName = LanSlotName;
     slot.Port = lan.port;
@@ -21,8 +21,17 @@ void TAudSynch::OpenSlot()
                             const std::string &computer, int length) {
         BrantovalMainMessage(sender, message, user, computer, length);
     };
-    if (!slot.CreateMailslot())
-        setWindowTitle(QStringLiteral("Error CreateMailSlot"));
+    const QString error = QStringLiteral("Error CreateMailSlot");
+    if (!slot.CreateMailslot()) {
+        if (windowTitle() != error)
+            setProperty("titleBeforeError", windowTitle());
+        setWindowTitle(error);
+        return false;
+    }
+    // A later try that works takes the error off the caption.
+    if (windowTitle() == error && property("titleBeforeError").isValid())
+        setWindowTitle(property("titleBeforeError").toString());
+    return true;
 }
 
 void TAudSynch::CloseSlot()

@@ -22,6 +22,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -272,10 +273,25 @@ void TRecordF::SetViewShown(bool on)
     ui->LabelButton1->setText(on ? QStringLiteral("Hide<<\nDMX IN") : QStringLiteral("Show>>\nDMX IN"));
     const int width = (on ? WideWidth : NarrowWidth) * logicalDpiX() / 96;
     setFixedWidth(width);
+    KeepOnScreen();
     if (on)
         TimerRec->start();
     else if (!Recording())
         TimerRec->stop();
+}
+
+// The wide window grows to the right; near the screen's right edge it moves left, so the
+// live view and the window's own buttons stay in sight.
+void TRecordF::KeepOnScreen()
+{
+    QScreen *screen = this->screen();
+    if (!screen || !isVisible())
+        return;
+    const QRect area = screen->availableGeometry();
+    const int frameWidth = width() + std::max(0, frameGeometry().width() - geometry().width());
+    const int over = frameGeometry().left() + frameWidth - (area.right() + 1);
+    if (over > 0)
+        move(std::max(area.left(), pos().x() - over), pos().y());
 }
 
 void TRecordF::LabelButton1Click()

@@ -54,6 +54,7 @@ private:
     // The counter and the clock of the recording.
     void ShowCounters();
     void SetViewShown(bool on);
+    void KeepOnScreen();
     std::string RecordPath() const;
 
     std::unique_ptr<DmxRecordWriter> writer_;

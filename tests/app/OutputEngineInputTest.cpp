@@ -1,5 +1,7 @@
 #include "EngineTestSupport.h"
 
+#include "app/OutputEngineSteps.h"
+
 #include <algorithm>
 
 namespace {
@@ -10,6 +12,7 @@ protected:
     {
         EngineTest::SetUp();
         DmxInEnabled = 1;
+        engine::ForgetInputMode();
     }
     void SetFunction(int channel, std::uint8_t kind, std::uint8_t parameter)
     {

@@ -6,8 +6,10 @@
 
 #include "app/EngineHold.h"
 #include "app/InterfaceBinding.h"
+#include "app/PatchLoader.h"
 #include "app/SequenceEditing.h"
 #include "platform/Settings.h"
+#include "live/BeatDetector.h"
 #include "live/HardwareSettings.h"
 #include "live/StandAloneImage.h"
 #include "live/TAudSynch.h"
@@ -18,6 +20,7 @@
 
 #include "tests/lptlib/SimServerThread.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QKeyEvent>
 #include <QTest>
@@ -169,6 +172,7 @@ TEST_F(HardwareWindowTest, StoredSettingsComeBackWithTheWindowAndDamagedOnesTake
     EXPECT_EQ(ConfirmOptions, 2 | 4);
     hw()->PluginPlayer->click();
     hw()->InMode3->click();
+    hw()->Edit5->setValue(4);
     {
         // A broken "MIDI" and an input setting that asks for the interface's beat, which
         // demo mode cannot give.
@@ -183,7 +187,10 @@ TEST_F(HardwareWindowTest, StoredSettingsComeBackWithTheWindowAndDamagedOnesTake
         s.WriteBinary(MainWindowKey, "DMXIN", in);
     }
     ConfirmOptions = 0x1F;
+    Audio.format = 0;   // as a fresh start of the program finds it
     AudSynch = new TAudSynch;
+    EXPECT_EQ(Audio.format, 4);
+    EXPECT_EQ(hw()->Edit5->text(), "4: 22050 Hz, 8 bit");
     EXPECT_EQ(DmxInMode, 3);
     EXPECT_TRUE(hw()->InMode3->isChecked());
     EXPECT_EQ(ConfirmOptions, 2 | 4);
@@ -204,6 +211,7 @@ protected:
         lptsim::DeviceConfig config;
         config.revision = 74;
         config.flashId = 0x28;
+        Configure(config);
         sim = std::make_unique<lpttest::SimServerThread>(config);
         ASSERT_TRUE(sim->Listening());
         root = testfiles::FreshFolder("brtv-hwroad");
@@ -242,6 +250,7 @@ protected:
         sim.reset();
     }
     Ui::TAudSynch *hw() const { return AudSynch->ui; }
+    virtual void Configure(lptsim::DeviceConfig &) {}
 
     std::unique_ptr<lpttest::SimServerThread> sim;
     std::filesystem::path root;
@@ -318,6 +327,69 @@ TEST_F(HardwareRoadTest, TestCompileAndDownloadIntoTheFlashFromTheMainWindow)
     Start();
     EXPECT_EQ(DmxInMode, 2);
     EXPECT_TRUE(AudSynch->ui->InMode2->isChecked());
+}
+
+// A desk on the interface's input whose faders stand still.
+class StillInputTest : public HardwareRoadTest {
+protected:
+    void Configure(lptsim::DeviceConfig &config) override
+    {
+        config.input[0] = 11;
+        config.input[5] = 66;
+        config.input[7] = 77;
+    }
+    int LastSent(std::size_t channel)
+    {
+        const auto frames = sim->Frames();
+        for (auto f = frames.rbegin(); f != frames.rend(); ++f)
+            if (f->size() > channel)
+                return (*f)[channel];
+        return 0;
+    }
+};
+
+TEST_F(StillInputTest, ChoosingAnInputModeLaysDownAnInputThatHoldsStill)
+{
+    FreeShowTables();
+    ClearFixtures();
+    transport_test::AddFixtureWith(0, {0});
+    BuildChannelMaps();
+    DmxOutEnabled = 1;
+
+    MainForm->findChild<QAction *>(QStringLiteral("SynchSetup"))->trigger();
+    hw()->PageControl->setCurrentWidget(hw()->Hardware);
+    hw()->InMode0->click();
+    auto *in = MainForm->findChild<QAbstractButton *>(QStringLiteral("EnaDMXin"));
+    ASSERT_NE(in, nullptr);
+    in->click();
+    ASSERT_EQ(DmxInEnabled, 1);
+    EXPECT_EQ(hw()->DmxInState->text(), "DMX IN: Enabled");
+    OutputTick();
+    OutputTick();
+    EXPECT_EQ(DmxInPrev[5], 66);        // taken over for the recorder
+    EXPECT_EQ(DmxOutLevels[5], 0);      // and nothing on the output in this mode
+
+    // The input has been taken over once already; choosing "DMX OUT1" still lays it onto
+    // the channels no fixture uses, without the desk moving a fader.
+    hw()->InMode1->click();
+    OutputTick();
+    EXPECT_EQ(LastSent(5), 66);
+    EXPECT_EQ(LastSent(7), 77);
+    EXPECT_EQ(LastSent(0), 0);          // the fixture's channel stays with the players
+
+    // Input off, the channel cleared, input on again: the input is laid down anew.
+    in->click();
+    ASSERT_EQ(DmxInEnabled, 0);
+    {
+        HoldEngine hold;
+        DmxOutLevels[5] = 0;
+    }
+    OutputTick();
+    EXPECT_EQ(LastSent(5), 0);
+    in->click();
+    OutputTick();
+    EXPECT_EQ(LastSent(5), 66);
+    EXPECT_EQ(LastSent(0), 0);
 }
 
 } // namespace

@@ -241,9 +241,32 @@ TEST_F(RecorderWindowTest, FramesFromAPeerOnTheLanReachTheOutputThroughTheEngine
     EXPECT_EQ(DmxOutLevels[0], 0);     // the fixture's channel is left to the players
 
     // Off closes the slot: nothing listens any more.
+    const std::uint16_t port = AudSynch->BrantovalMain->BoundPort();
+    const QString title = AudSynch->windowTitle();
     hw->FromLan->click();
     EXPECT_EQ(DmxInFromLan, 0);
     EXPECT_FALSE(AudSynch->BrantovalMain->ServerOpen());
+
+    // A port another program holds: the box says so and the input stays with the
+    // interface, which the engine goes on reading.
+    {
+        platform::Settings s;
+        s.WriteInteger(MainWindowKey, "LanPort", port);
+    }
+    platform::TzolMailslot other;
+    other.Port = port;
+    other.BindAddress = "127.0.0.1";
+    ASSERT_TRUE(other.CreateMailslot());
+    hw->FromLan->click();
+    EXPECT_EQ(AudSynch->windowTitle(), "Error CreateMailSlot");
+    EXPECT_FALSE(hw->FromLan->isChecked());
+    EXPECT_EQ(DmxInFromLan, 0);
+    other.CloseMailslot();
+    hw->FromLan->click();
+    EXPECT_TRUE(AudSynch->BrantovalMain->ServerOpen());
+    EXPECT_EQ(DmxInFromLan, 1);
+    EXPECT_EQ(AudSynch->windowTitle(), title);
+    hw->FromLan->click();
 }
 
 } // namespace
