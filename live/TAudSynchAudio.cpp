@@ -9,11 +9,9 @@
 #include "MainForm.h"
 #include "OutputEngine.h"
 #include "PlayState.h"
-#include "StartupState.h"
 
 #include "platform/Messages.h"
 #include "platform/MsgBox.h"
-#include "platform/Settings.h"
 #include "platform/WaveIn.h"
 
 #include <QPainter>
@@ -26,7 +24,6 @@ namespace {
 
 const char *const Caption = "Brantoval-1024";
 constexpr int WaveformPoints = 256;
-const char *const AudioFormatValue = "AudioFormat";
 
 QString CaptureFormatText(int index)
 {
@@ -100,10 +97,6 @@ void TAudSynch::AudioCreate()
 {
     audio_ = new AudioPage;
     AudioSettingsFromBytes(AudioSettingsBytes, Audio);
-    // The capture format has no place in the stored "AUDIO" bytes: it is kept as a value
-    // of its own, so a card that lacks the first format does not refuse at every start.
-    if (const auto format = platform::Settings().ReadIntegerValue(MainWindowKey, AudioFormatValue))
-        Audio.format = *format >= 0 && *format < CaptureFormatCount ? int(*format) : 0;
     audio_->window = platform::AllocateMessageWindow(
         [this](std::uint32_t msg, std::uintptr_t w, std::intptr_t l) { return AudioAppMessage(msg, w, l); });
     audio_->image.fill(Qt::black);
@@ -215,7 +208,6 @@ void TAudSynch::AudioDestroy()
         return;
     StopClick();
     AudioSettingsBytes = AudioSettingsToBytes(Audio);
-    platform::Settings().WriteInteger(MainWindowKey, AudioFormatValue, Audio.format);
     platform::ReleaseMessageWindow(audio_->window);
     delete audio_;
     audio_ = nullptr;

@@ -9,7 +9,6 @@
 #include "app/PatchLoader.h"
 #include "app/SequenceEditing.h"
 #include "platform/Settings.h"
-#include "live/BeatDetector.h"
 #include "live/HardwareSettings.h"
 #include "live/StandAloneImage.h"
 #include "live/TAudSynch.h"
@@ -172,7 +171,6 @@ TEST_F(HardwareWindowTest, StoredSettingsComeBackWithTheWindowAndDamagedOnesTake
     EXPECT_EQ(ConfirmOptions, 2 | 4);
     hw()->PluginPlayer->click();
     hw()->InMode3->click();
-    hw()->Edit5->setValue(4);
     {
         // A broken "MIDI" and an input setting that asks for the interface's beat, which
         // demo mode cannot give.
@@ -187,10 +185,7 @@ TEST_F(HardwareWindowTest, StoredSettingsComeBackWithTheWindowAndDamagedOnesTake
         s.WriteBinary(MainWindowKey, "DMXIN", in);
     }
     ConfirmOptions = 0x1F;
-    Audio.format = 0;   // as a fresh start of the program finds it
     AudSynch = new TAudSynch;
-    EXPECT_EQ(Audio.format, 4);
-    EXPECT_EQ(hw()->Edit5->text(), "4: 22050 Hz, 8 bit");
     EXPECT_EQ(DmxInMode, 3);
     EXPECT_TRUE(hw()->InMode3->isChecked());
     EXPECT_EQ(ConfirmOptions, 2 | 4);
