@@ -38,6 +38,8 @@ TMainForm *MainForm = nullptr;
 
 namespace {
 const char *const AppTitle = "Brantoval-1024";
+// True while the start chooses the first show (the window is not on screen yet).
+bool ChoosingFirstShow = false;
 
 void SetAppTitle(const char *title, bool onCaptions = false)
 {
@@ -127,7 +129,9 @@ void TMainForm::FormCreate()
         return;
     PickJoystick();
     LoadStagePlan();
+    ChoosingFirstShow = true;
     OpenFirstShow();
+    ChoosingFirstShow = false;
     if (TerminateRequested)
         return;
     FinishStart();
@@ -225,9 +229,12 @@ void TMainForm::OpenInterfaceAtStart()
 {
     if (InterfaceKind == 0)
         InterfaceKind = 888;
-    // A later "No" to the demo-mode question closes this window through its normal close.
+    // A later "No" to the demo-mode question, or "Exit" from the patch window, closes this
+    // window through its normal close; while the first show is chosen it ends the start.
     PostMainWindowClose = [] {
-        if (MainForm)
+        if (ChoosingFirstShow)
+            TerminateRequested = true;
+        else if (MainForm)
             QMetaObject::invokeMethod(MainForm, "close", Qt::QueuedConnection);
     };
     OpenInterface(InterfaceKind, true);
@@ -325,6 +332,8 @@ bool TMainForm::RunStartDialog()
         return false;
     case 1:
         FileNew();
+        if (TerminateRequested)
+            CloseInterface();
         return true;
     case 3:
     case 4:

@@ -140,6 +140,8 @@ void TMainForm::LoadHotKeys()
         if (!a->menu())
             SetMasterKey(a, r.shortcut);
     }
+    // The recent-show items name the shows stored now, not those of the file's day.
+    ShowRecentFiles();
 }
 
 void TMainForm::RunHotKeyForm()

@@ -82,12 +82,33 @@ public:
         if (!w->testAttribute(Qt::WA_Moved)) {
             const int step = (placed_++ % CascadeSteps) * CascadeStep;
             at = area.topLeft() + QPoint(CascadeLeft + step, CascadeTop + step);
+            // A window that stays on top would hide the transport bar until moved: it
+            // starts below the bar when it has the room there. Until the window manager
+            // frames it, a window is placed by its client area: its title bar is taken as
+            // tall as the main window's.
+            if (w->windowFlags() & Qt::WindowStaysOnTopHint) {
+                const int title =
+                    w->frameGeometry() == w->geometry() ? main_->geometry().top() - main_->frameGeometry().top() : 0;
+                const int below = BelowTransport() + step + title;
+                if (below > at.y() && below + w->frameGeometry().height() <= area.bottom() + 1)
+                    at.setY(below);
+            }
         }
         platform::KeepInside(w, area, at);
         return false;
     }
 
 private:
+    // The screen row just below the main window's transport bar when the bar is shown at
+    // the window's top, else 0.
+    int BelowTransport() const
+    {
+        auto *bar = main_->findChild<QWidget *>(QStringLiteral("TransportControl"));
+        if (!main_->isVisible() || !bar || !bar->isVisible() || bar->mapTo(main_, QPoint(0, 0)).y() > main_->height() / 2)
+            return 0;
+        return bar->mapToGlobal(QPoint(0, bar->height())).y();
+    }
+
     // A window manager frames a window only once it is on screen, and may shift a tool
     // window that grows: when the main window's frame changes (it arrives after the window
     // was placed), or a tool window moves or grows, and the frame then leaves the screen,

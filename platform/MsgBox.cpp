@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QDesktopServices>
 #include <QPointer>
 #include <QTimer>
@@ -226,6 +229,14 @@ Answer MessageBox(const std::string &caption, const std::string &text, Buttons b
     }
     QMessageBox box(buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question,
                     FromBytes(caption), DisplayText(text), qb, QApplication::activeWindow());
+    // Wide enough for a window manager to show the whole caption beside its buttons.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int wanted = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 120;
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     int r = box.exec();
     Answer answer = r == QMessageBox::Yes ? Answer::Yes
                   : r == QMessageBox::No ? Answer::No

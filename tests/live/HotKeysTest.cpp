@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/RecentFiles.h"
 #include "app/ShowModel.h"
 #include "live/HotKeys.h"
 #include "live/THotKeyForm.h"
@@ -241,9 +242,14 @@ TEST_F(HotKeysTest, KeysAssignedInTheWindowBumpMastersAndComeBackOnTheNextStart)
     EXPECT_EQ(Action("PMst4")->shortcut(), QKeySequence(Qt::AltModifier | Qt::Key_F11));
     EXPECT_EQ(PhysicalMasters[3].hotKey, 0x7A);
     std::filesystem::remove_all(KeyFile());
+    // The key file is written while the menu's first recent show is Old.d1k.
+    ASSERT_TRUE(StoreRecentFile("/shows/Old.d1k"));
+    form->ShowRecentFiles();
     ASSERT_TRUE(SaveAgain());
 
-    // A new start in the same program folder takes the file back.
+    // A new start in the same program folder takes the file back; the recent shows are
+    // those stored since, not the captions the file holds.
+    ASSERT_TRUE(StoreRecentFile("/shows/New.d1k"));
     DestroyProgramWindows();
     PhysicalMasters[1].hotKey = 0;
     ASSERT_TRUE(StartAgain());
@@ -251,6 +257,9 @@ TEST_F(HotKeysTest, KeysAssignedInTheWindowBumpMastersAndComeBackOnTheNextStart)
     EXPECT_EQ(Action("PlayList1")->shortcut(), QKeySequence(Qt::ShiftModifier | Qt::Key_F7));
     EXPECT_EQ(Action("GO")->text(), "Go On");
     EXPECT_EQ(PhysicalMasters[1].hotKey, 0x4B);
+    EXPECT_EQ(Action("File1")->text().toStdString(), "/shows/New.d1k");
+    EXPECT_EQ(Action("File2")->text().toStdString(), "/shows/Old.d1k");
+    EXPECT_FALSE(Action("File3")->isVisible());
 }
 
 TEST_F(HotKeysTest, AnOlderKeyFileSetsShortcutsOnly)

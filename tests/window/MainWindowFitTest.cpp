@@ -257,6 +257,9 @@ TEST_F(MainWindowFitTest, ToolWindowsCascadeInsideTheScreen)
     ShowAt({1024, 768});
     const QRect area = form->screen()->availableGeometry();
     std::vector<QPoint> corners;
+    // Windows that stay on top (the play list, the cue list ...) leave the transport bar free.
+    const int belowTransport = ui->TransportControl->mapToGlobal(QPoint(0, ui->TransportControl->height())).y();
+    int onTop = 0;
     for (const char *name : {"PhisMast", "MultiSeq", "MusicPlayer", "ProgramForm", "CueListF", "MasterGroups"}) {
         const ToolWindowEntry *e = ToolWindows().Find(name);
         ASSERT_TRUE(e && e->window) << name;
@@ -264,10 +267,15 @@ TEST_F(MainWindowFitTest, ToolWindowsCascadeInsideTheScreen)
         ShowToolWindow(name, true);
         QApplication::processEvents();
         EXPECT_TRUE(area.contains(e->window->frameGeometry())) << name;
+        if (e->window->windowFlags() & Qt::WindowStaysOnTopHint) {
+            ++onTop;
+            EXPECT_GE(e->window->frameGeometry().top(), belowTransport) << name << " hides the transport bar";
+        }
         corners.push_back(e->window->frameGeometry().topLeft());
     }
     for (std::size_t i = 1; i < corners.size(); ++i)
         EXPECT_NE(corners[i], corners[i - 1]) << "not on top of each other";
+    EXPECT_GE(onTop, 3);
 
     // A window placed before it shows keeps its place when inside the screen.
     const ToolWindowEntry *e = ToolWindows().Find("SequencesList");

@@ -17,7 +17,9 @@
 #include "fixtures/TDSPform.h"
 #include "fixtures/TDesign.h"
 #include "fixtures/TDesignf.h"
+#include "fixtures/TSetup.h"
 #include "live/TPhisMast.h"
+#include "platform/MsgBox.h"
 
 #include <QScrollArea>
 #include <QAction>
@@ -240,6 +242,32 @@ protected:
         masters->trigger();
     }
 
+    // The patch window as the work area's "DMX" button opens it: its frame inside `area`
+    // (the controls scroll where the screen has no room) and "Close" reachable.
+    void CheckPatchWindow(const QRect &area, const std::string &grab)
+    {
+        bool shown = false;
+        platform::ActOnNextDialog("Setup", [&](QDialog &d) {
+            shown = true;
+            Settle();
+            EXPECT_TRUE(area.contains(d.frameGeometry())) << FrameText(&d);
+            auto *scroll = d.findChild<QScrollArea *>(QStringLiteral("SetupScroll"));
+            auto *close = d.findChild<QPushButton *>(QStringLiteral("Exit"));
+            if (scroll && close) {
+                scroll->ensureWidgetVisible(close);
+                QApplication::processEvents();
+                EXPECT_EQ(VisiblePart(close, &d), RectIn(close, &d)) << "Close cut";
+            } else {
+                ADD_FAILURE() << "no scroll area or no Close";
+            }
+            Grab(grab, &d);
+            static_cast<TSetup &>(d).ExitClick();
+        });
+        ui->DMXChannels->trigger();
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(FixtureCount, 3);
+    }
+
     // Every page with every fixture selected.
     void CheckPages(const std::string &mode, const QSize &size)
     {
@@ -300,8 +328,10 @@ TEST_F(WorkAreaFitTest, NormalModeFits800x600)
     Show(size);
     CheckPages("800", size);
     // Offscreen the screen stays 1024x768: the masters' table is checked on a real one.
-    if (RealScreen())
+    if (RealScreen()) {
         CheckMastersTable(form->screen()->availableGeometry());
+        CheckPatchWindow(form->screen()->availableGeometry(), "patch-800.png");
+    }
 }
 
 // "Physical Master and Dimmer" with its table, and the profile editor with its design
@@ -312,9 +342,10 @@ TEST_F(WorkAreaFitTest, MastersTableAndProfileEditorFitTheScreen)
     const QRect area = form->screen()->availableGeometry();
 
     CheckMastersTable(area);
+    PatchSamples();
+    CheckPatchWindow(area, "patch.png");
 
     // The profile editor as the patch window opens it, on a sample profile.
-    PatchSamples();
     ASSERT_TRUE(static_cast<bool>(WindowSeams().runProfileEditor));
     bool shown = false;
     TDSPform::ActOnNextShow([&](TDSPform &editor) {
