@@ -287,8 +287,17 @@ void TVisuf::GridObjectSelectorDrawCell()
         grid->setItem(i / 4, i % 4, item);
     }
     const int selected = Objects3D().selected;
-    if (selected >= 0 && selected < count)
+    if (selected >= 0 && selected < count) {
         grid->setCurrentCell(selected / 4, selected % 4);
+    } else {
+        // No object is chosen (after a delete): the edits no longer show a deleted one's
+        // place, turn and colour.
+        FillingEdits = 1;
+        for (TFloatEdit *e : {ui->XObj, ui->YObj, ui->ZObj, ui->XRotObj, ui->YRotObj, ui->ZRotObj})
+            e->SetValue(0);
+        FillingEdits = 0;
+        ui->ColorShape->setStyleSheet(QString());
+    }
     ui->ObjCount->setText(QStringLiteral("Objects: %1").arg(count));
 }
 

@@ -147,6 +147,7 @@ TEST_F(ObjectPanelTest, ShowSceneLoadedPickedEditedSavedAndReloaded)
     QTest::keyClick(Visuf->ui->GridObjectSelector, Qt::Key_Delete);
     EXPECT_EQ(Objects3D().objects.size(), 2u);
     EXPECT_EQ(Visuf->ui->ObjCount->text(), QStringLiteral("Objects: 2"));
+    EXPECT_EQ(Visuf->ui->ZRotObj->GetValue(), 0) << "the deleted object's turn stays shown";
     const std::vector<std::uint8_t> kept = WriteCr3(Objects3D());
 
     // Saved into "3dobj" (".cr3" added), the name goes into the show.
@@ -165,9 +166,22 @@ TEST_F(ObjectPanelTest, ShowSceneLoadedPickedEditedSavedAndReloaded)
     EXPECT_NE(BoxLog().find("Error writing " + Bin() + "blocked/x.cr3"), std::string::npos) << BoxLog();
     EXPECT_EQ(Scene3DName, "saved.cr3");
     EXPECT_EQ(std::filesystem::file_size(Bin() + "blocked"), 1u);
+    // Delete All leaves no edit showing a gone object's values.
+    Visuf->ui->GridObjectSelector->setCurrentCell(0, 1);
+    emit Visuf->ui->GridObjectSelector->cellClicked(0, 1);
+    ASSERT_EQ(Objects3D().selected, 1);
+    Visuf->ui->XRotObj->SetValue(90);
+    emit Visuf->ui->XRotObj->OnChange(Visuf->ui->XRotObj);
+    Visuf->ui->YObj->SetValue(2);
+    emit Visuf->ui->YObj->OnChange(Visuf->ui->YObj);
+    ASSERT_FALSE(Visuf->ui->ColorShape->styleSheet().isEmpty());
     Visuf->ui->DeleteAll->click();
     EXPECT_TRUE(Objects3D().objects.empty());
     EXPECT_EQ(Visuf->ui->GridObjectSelector->rowCount(), 1);
+    for (TFloatEdit *e : {Visuf->ui->XObj, Visuf->ui->YObj, Visuf->ui->ZObj, Visuf->ui->XRotObj, Visuf->ui->YRotObj,
+                          Visuf->ui->ZRotObj})
+        EXPECT_EQ(e->GetValue(), 0) << e->objectName().toStdString();
+    EXPECT_TRUE(Visuf->ui->ColorShape->styleSheet().isEmpty());
 
     const std::string second = Bin() + "second.d1k";
     platform::QueueAnswers({second});
@@ -274,6 +288,7 @@ TEST_F(ObjectPanelTest, ImportedModelBecomesOneShadedSelectedObject)
     const std::uint32_t last = 223 + std::uint32_t((n - 1) * 32 / n);
     EXPECT_EQ(o.mesh->triangles[n - 1].colour, last | last << 8 | last << 16);
     EXPECT_EQ(Visuf->ui->ObjCount->text(), QStringLiteral("Objects: 2"));
+    EXPECT_EQ(Visuf->ui->ZRotObj->GetValue(), 0) << "the deleted object's turn stays shown";
     EXPECT_EQ(Scene3DName, "stage.cr3");
     Paint();
     EXPECT_NE(Visuf->Picture, before) << "the model is drawn";
