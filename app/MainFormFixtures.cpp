@@ -421,6 +421,9 @@ void TMainForm::InstallFixtureWindowHooks()
         d->PanelHead->setFixedHeight(d->PanelHead->height());
         static_cast<QVBoxLayout *>(ui->MasterPanel->layout())->insertWidget(1, d->PanelHead);
         d->MainPanel->setParent(MasterScroll->widget());
+        // The scroll area shows the whole panel and pages it: the head's paging label
+        // would move nothing here.
+        d->PanelRL->hide();
         d->PanelHead->hide();
         d->MainPanel->hide();
         d->LoadForm(path, start, false);

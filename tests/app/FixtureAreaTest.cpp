@@ -182,6 +182,7 @@ TEST_F(FixtureAreaTest, TwoPatchedFixturesShowTheirHeaderBarsAndListRows)
     EXPECT_EQ(Fixtures[1].panel, Fixtures[0].panel);
     EXPECT_TRUE(ui->MasterPanel->isAncestorOf(Fixtures[0].panel->MainPanel));
     EXPECT_FALSE(Fixtures[0].panel->MainPanel->isHidden());
+    EXPECT_TRUE(Fixtures[0].panel->PanelRL->isHidden()) << "a paging label that pages nothing";
 
     QTest::mouseClick(form->SpeedButton4, Qt::LeftButton);
     EXPECT_EQ(ui->LeftPages->currentWidget(), ui->Tracks64);
