@@ -52,10 +52,7 @@ protected:
     void SetUp() override
     {
         root = testfiles::FreshFolder("brtv-road");
-        fs::create_directories(root / "bin" / "Devices");
-        const char *bin = std::getenv("BRTV_BIN_DIR");
-        ASSERT_NE(bin, nullptr);
-        fs::copy_file(fs::path(bin) / "lptbrtv.so", root / "bin" / "lptbrtv.so");
+        ASSERT_TRUE(StartSimulatedInterface(root, sim));
         // A dimmer pack of four channels whose panel has a fader on channel 0.
         ProfileBuilder dim;
         dim.header.count = 4;
@@ -65,9 +62,6 @@ protected:
         dim.Add<TSlider>(ElSlider, 4, 4, MakeTag(0));
         fs::copy_file(dim.Save("dim.dsp"), root / "bin" / "Devices" / "dim.dsp");
 
-        ASSERT_TRUE(sim.Start(root / "sim", {"--frames", (root / "frames").string()}));
-        testfiles::UseProgramFolder(root);
-        setenv("BRTV_LPT_SIM", (root / "sim").c_str(), 1);
         ShowModified = 0;
         EngineBusy = 0;
         AccessLevel = 0;

@@ -2,9 +2,11 @@
 // process on a socket, the frames it received, and a hang guard for waiting on it.
 #pragma once
 
+#include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -74,5 +76,21 @@ public:
 private:
     pid_t pid_ = -1;
 };
+
+// A program folder `root/bin` (with an empty "Devices") holding the interface library, and
+// the simulator on `root/sim` writing its frames to `root/frames`, which the program binds.
+inline bool StartSimulatedInterface(const std::filesystem::path &root, Simulator &sim)
+{
+    std::filesystem::create_directories(root / "bin" / "Devices");
+    const char *bin = std::getenv("BRTV_BIN_DIR");
+    if (!bin)
+        return false;
+    std::filesystem::copy_file(std::filesystem::path(bin) / "lptbrtv.so", root / "bin" / "lptbrtv.so");
+    if (!sim.Start(root / "sim", {"--frames", (root / "frames").string()}))
+        return false;
+    testfiles::UseProgramFolder(root);
+    setenv("BRTV_LPT_SIM", (root / "sim").c_str(), 1);
+    return true;
+}
 
 } // namespace simharness
