@@ -5,7 +5,9 @@
 #include <QAudioOutput>
 #include <QFile>
 #include <QMediaPlayer>
+#include <QPointer>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QVideoWidget>
 
 #include <chrono>
@@ -111,13 +113,101 @@ private:
     std::function<void()> onChange_;
 };
 
-} // namespace
-
-std::unique_ptr<MediaPlayer> CreateMediaPlayer(bool video)
+std::unique_ptr<MediaPlayer> CreateBackend(bool video)
 {
     if (Factory())
         return Factory()(video);
     return std::make_unique<QtMediaPlayer>(video);
+}
+
+// The player the windows hold. It opens each file on a backend player that has had no
+// media yet: once a backend player has failed (a missing or damaged file, an error while
+// playing) it refuses every later file, good ones included, and one that opens a file
+// again after releasing it may end that file at once when played. The picture goes to a
+// widget of its own that holds the current backend's video widget, so a window keeps it
+// in its layout across renewals.
+class RenewingMediaPlayer final : public MediaPlayer {
+public:
+    explicit RenewingMediaPlayer(bool video) : video_(video)
+    {
+        if (video) {
+            screen_ = new QWidget;
+            auto *layout = new QVBoxLayout(screen_);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+        }
+        MakeBackend();
+    }
+    ~RenewingMediaPlayer() override
+    {
+        DropBackend();
+        // The widget may sit in a window's layout; that window deletes it otherwise.
+        if (screen_ && !screen_->parent())
+            delete screen_.data();
+    }
+
+    void Open(const std::string &pathOrUrl) override
+    {
+        if (!pathOrUrl.empty()) {
+            if (used_) {
+                DropBackend();
+                MakeBackend();
+            }
+            used_ = true;
+        }
+        backend_->Open(pathOrUrl);
+    }
+    const std::string &Source() const override { return backend_->Source(); }
+    MediaStatus Status() const override { return backend_->Status(); }
+    MediaState State() const override { return backend_->State(); }
+    std::int64_t DurationMs() const override { return backend_->DurationMs(); }
+    std::int64_t PositionMs() const override { return backend_->PositionMs(); }
+    void SetPositionMs(std::int64_t ms) override { backend_->SetPositionMs(ms); }
+    void Play() override { backend_->Play(); }
+    void Stop() override { backend_->Stop(); }
+    void Close() override { backend_->Close(); }
+    bool HasVideo() const override { return backend_->HasVideo(); }
+    int ErrorNumber() const override { return backend_->ErrorNumber(); }
+    std::string ErrorText() const override { return backend_->ErrorText(); }
+    void SetOnChange(std::function<void()> onChange) override { onChange_ = std::move(onChange); }
+    QWidget *VideoWidget() override { return screen_; }
+
+private:
+    void MakeBackend()
+    {
+        backend_ = CreateBackend(video_);
+        backend_->SetOnChange([this] {
+            if (onChange_)
+                onChange_();
+        });
+        if (QWidget *picture = screen_ ? backend_->VideoWidget() : nullptr) {
+            picture->setParent(screen_);
+            screen_->layout()->addWidget(picture);
+            picture->show();
+        }
+    }
+    void DropBackend()
+    {
+        if (!backend_)
+            return;
+        backend_->SetOnChange(nullptr);
+        QPointer<QWidget> picture = backend_->VideoWidget();
+        backend_.reset();
+        delete picture.data();
+    }
+
+    bool video_;
+    bool used_ = false;   // the backend has been given media
+    QPointer<QWidget> screen_;
+    std::unique_ptr<MediaPlayer> backend_;
+    std::function<void()> onChange_;
+};
+
+} // namespace
+
+std::unique_ptr<MediaPlayer> CreateMediaPlayer(bool video)
+{
+    return std::make_unique<RenewingMediaPlayer>(video);
 }
 
 void SetMediaPlayerFactory(MediaPlayerFactory factory)

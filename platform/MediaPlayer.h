@@ -42,9 +42,11 @@ public:
     virtual QWidget *VideoWidget() = 0;
 };
 
-// A new player; with `video` it draws pictures into its VideoWidget().
+// A new player; with `video` it draws pictures into its VideoWidget(). Each file it opens
+// starts on a new backend player, so a bad file never spoils a later one.
 std::unique_ptr<MediaPlayer> CreateMediaPlayer(bool video);
-// Tests: players come from `factory` while it is set (null: the real backend again).
+// Tests: the backend players come from `factory` while it is set (null: the real backend
+// again).
 using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>(bool video)>;
 void SetMediaPlayerFactory(MediaPlayerFactory factory);
 

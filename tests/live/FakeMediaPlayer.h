@@ -1,6 +1,7 @@
 // A media player for tests: files named in `Media` load with their length and picture,
 // anything else is refused with the backend's "Resource not found."; Play and Stop change
-// the state at once unless `StopNeverEnds` is set.
+// the state at once unless `StopNeverEnds` is set. Like the backend's player, one that has
+// refused a file refuses every later one and keeps its error through a release.
 #pragma once
 
 #include "platform/MediaPlayer.h"
@@ -34,7 +35,6 @@ public:
     void Open(const std::string &p) override
     {
         source_ = p;
-        error_ = 0;
         position_ = 0;
         state_ = platform::MediaState::Stopped;
         if (p.empty()) {
@@ -43,7 +43,8 @@ public:
         }
         world_.log.push_back("open " + p);
         const auto it = world_.media.find(p);
-        if (it == world_.media.end()) {
+        if (error_ != 0 || it == world_.media.end()) {
+            errorText_ = error_ != 0 ? "Internal data stream error." : "Resource not found.";
             status_ = platform::MediaStatus::Invalid;
             error_ = 1;
             media_ = {};
@@ -87,7 +88,7 @@ public:
     }
     bool HasVideo() const override { return media_.video; }
     int ErrorNumber() const override { return error_; }
-    std::string ErrorText() const override { return error_ ? "Resource not found." : ""; }
+    std::string ErrorText() const override { return error_ ? errorText_ : ""; }
     void SetOnChange(std::function<void()> f) override { onChange_ = std::move(f); }
     QWidget *VideoWidget() override { return video_; }
 
@@ -104,6 +105,7 @@ private:
     FakeMedia media_;
     std::int64_t position_ = 0;
     int error_ = 0;
+    std::string errorText_;
     std::function<void()> onChange_;
     QPointer<QWidget> video_;
 };

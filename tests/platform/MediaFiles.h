@@ -1,4 +1,4 @@
-// Small media files written by the tests themselves: a 2 s 8 kHz mono WAV and a
+// Small media files written by the tests themselves: an 8 kHz mono WAV (2 s unless told) and a
 // 10-frame 32x24 uncompressed AVI at 10 frames a second.
 #pragma once
 
@@ -44,7 +44,7 @@ public:
     std::vector<std::uint8_t> data;
 };
 
-inline void WriteWav(const std::string &path)
+inline void WriteWav(const std::string &path, int ms = 2000)
 {
     Bytes b;
     const std::size_t riff = b.Open("RIFF");
@@ -58,7 +58,7 @@ inline void WriteWav(const std::string &path)
     b.U16(8);        // bits
     b.Close(fmt);
     const std::size_t data = b.Open("data");
-    for (int i = 0; i < 16000; ++i)
+    for (int i = 0; i < 8 * ms; ++i)
         b.data.push_back(static_cast<std::uint8_t>(128 + ((i / 10) % 2 ? 40 : -40)));
     b.Close(data);
     b.Close(riff);

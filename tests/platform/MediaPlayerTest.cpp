@@ -1,5 +1,6 @@
 // The media layer over the real backend: files it writes itself load with their length
-// and picture, a missing file gives the backend's error, a sound plays to its end.
+// and picture, a missing file gives the backend's error, a sound plays to its end, and a
+// good file opens after a refused one.
 #include "MediaFiles.h"
 
 #include "platform/MediaPlayer.h"
@@ -59,6 +60,10 @@ TEST_F(MediaPlayerTest, WrittenFilesLoadWithLengthAndPicture)
     EXPECT_FALSE(platform::OpenAndWait(*missing, junk));
     EXPECT_NE(missing->ErrorNumber(), 0);
     EXPECT_FALSE(missing->ErrorText().empty());
+    // Those failures do not spoil the player: the next good file opens with its length.
+    EXPECT_TRUE(platform::OpenAndWait(*missing, wav)) << platform::MediaErrorText(*missing);
+    EXPECT_EQ(missing->DurationMs(), 2000);
+    EXPECT_EQ(missing->ErrorNumber(), 0);
 }
 
 } // namespace
