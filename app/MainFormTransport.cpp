@@ -446,7 +446,9 @@ void TMainForm::StopClick(QObject *sender)
     }
     SetHint(ui->Play, "Play");
     ui->Stop->SetDown(true);
+    // The play clock and the tick figure belong to the run that ended.
     ui->Time->clear();
+    ui->Label1->clear();
     SetPlayMenusEnabled(true);
     if (QWidget *show = NamedWidget(this, "Show"))
         show->show();

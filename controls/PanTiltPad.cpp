@@ -141,6 +141,11 @@ void TFieldXY::SetInverted(bool v)
     update();
 }
 
+void TFieldXY::ShowStoredReadouts()
+{
+    setReadouts(m_x, m_fx, m_y, m_fy, false);
+}
+
 void TFieldXY::DrawDir(int direction)
 {
     if (direction == m_dir)

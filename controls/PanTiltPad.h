@@ -47,6 +47,8 @@ public:
     void SetTwoSize(bool v);
     void SetColor(TColor v);
     void SetInverted(bool v);
+    // The value readouts show the stored values (not the pointer's last place).
+    void ShowStoredReadouts();
     // Direction marker: 0 none, 1 right, 2 left, 3 down, 4 up.
     void DrawDir(int direction);
 

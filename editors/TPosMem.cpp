@@ -156,6 +156,7 @@ void TPosMem::ShowPosition()
         SetChannelLevel(channels_.panFine, pos->levels[channels_.panFine]);
         SetChannelLevel(channels_.tiltFine, pos->levels[channels_.tiltFine]);
     }
+    ui->FieldXY->ShowStoredReadouts();
 }
 
 void TPosMem::Write(int channel, int value)

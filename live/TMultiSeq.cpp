@@ -373,8 +373,10 @@ void TMultiSeq::StopClick()
     MultiTimer->stop();
     if (QWidget *show = MainWidget("Show"))
         show->show();
-    if (MainForm)
+    if (MainForm) {
         MainForm->ui->Time->clear();
+        MainForm->ui->Label1->clear();
+    }
     SetFileMenuEnabled(true);
     SceneToFixtures();
 }

@@ -47,6 +47,8 @@ constexpr int FaderHeight = 192;
 constexpr int CellWidth = 22;
 constexpr int CellHeight = 12;
 constexpr int TableTop = 318;
+// The room the opened table leaves between the window's frame and the screen's edges.
+constexpr int ScreenMargin = 8;
 constexpr int TableHeight = MasterGridSide * CellHeight + 1;
 constexpr int ClosedHeight = 318;
 
@@ -348,17 +350,35 @@ void TPhisMast::ShowTable(bool shown)
         return;
     }
     // The window grows by the grid's rows as far as the screen's available area allows
-    // (its frame included) and is kept inside the screen; the rows beyond scroll. It may
-    // be made lower, down to four rows, when the screen has less room than thought (a
-    // window manager's frame known only later).
+    // (its frame and a margin included) and is kept inside that room; the rows beyond
+    // scroll. It may be made lower, down to four rows, when the screen has less room than
+    // thought: a window manager's frame not yet known is fitted again once it is.
     const int full = TableTop + TableHeight + 8;
     setMinimumSize(width(), TableTop + 4 * CellHeight + 8);
     setMaximumSize(width(), full);
     const int frame = frameGeometry().height() - geometry().height();
-    resize(width(), std::min(full, platform::AvailableArea(this).height() - frame));
+    resize(width(), std::min(full, TableRoom().height() - frame));
     if (isVisible())
-        platform::KeepInsideScreen(this);
+        platform::KeepInside(this, TableRoom(), frameGeometry().topLeft());
+    // The frame of a window just shown comes from the window manager a little later and
+    // may move the window: for a few seconds the window fits itself again while the frame
+    // lies outside the room.
+    if (frame == 0)
+        for (int ms = 50; ms <= 4000; ms += 50)
+            QTimer::singleShot(ms, this, [this] { FitFrameIntoRoom(); });
 }
+
+QRect TPhisMast::TableRoom() const
+{
+    return platform::AvailableArea(this).adjusted(ScreenMargin, ScreenMargin, -ScreenMargin, -ScreenMargin);
+}
+
+void TPhisMast::FitFrameIntoRoom()
+{
+    if (isVisible() && TableShown() && frameGeometry() != geometry() && !TableRoom().contains(frameGeometry()))
+        platform::KeepInside(this, TableRoom(), frameGeometry().topLeft());
+}
+
 
 void TPhisMast::resizeEvent(QResizeEvent *e)
 {

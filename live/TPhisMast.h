@@ -89,6 +89,11 @@ private:
     void ShowFollowBoxes();
     void ShowValue(int master);
     void ShowTable(bool shown);
+    // The screen's available area less a margin: the room the opened table may take.
+    QRect TableRoom() const;
+    // Fits the opened table's window again when the window manager's frame, known late,
+    // has left the room.
+    void FitFrameIntoRoom();
 
     platform::WindowHandle messageWindow_ = 0;
     bool handlingMessage_ = false;

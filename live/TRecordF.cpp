@@ -35,7 +35,8 @@ std::uint8_t PlaceIntoLow = 1;
 namespace {
 const char *const Caption = "Brantoval-1024";
 constexpr int ViewColumns = 8;
-constexpr int ViewRows = 6;
+constexpr int ViewRows = 6;   // at least; more where the window has room
+constexpr int ViewRowHeight = 23;
 constexpr int WideWidth = 418;
 constexpr int NarrowWidth = 196;
 
@@ -328,13 +329,14 @@ void TRecordF::PaintView()
     QFont values = font();
     values.setPointSize(8);
     const int first = ui->ScrollBar1->value() * ViewColumns;
-    for (int row = 0; row < ViewRows; ++row) {
+    const int rows = ShownViewRows();
+    for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < ViewColumns; ++col) {
             const int channel = first + row * ViewColumns + col;
             if (channel >= MaxInputChannels)
                 continue;
             const int x = int((col * 24) * scale);
-            const int y = int((row * 23) * scale);
+            const int y = int((row * ViewRowHeight) * scale);
             p.setFont(numbers);
             p.setPen(Qt::blue);
             p.drawText(QRect(x, y, int(24 * scale), int(10 * scale)), Qt::AlignCenter,
@@ -348,12 +350,29 @@ void TRecordF::PaintView()
     }
 }
 
+int TRecordF::ShownViewRows() const
+{
+    const int rowHeight = std::max(1, int(ViewRowHeight * logicalDpiX() / 96.0));
+    return std::max(ViewRows, ui->PaintBox1->height() / rowHeight);
+}
+
+// The table takes the height the window gives it: as many rows as fit, the scroll bar
+// stepping by a page of them.
+void TRecordF::FitViewRows()
+{
+    const int rows = ShownViewRows();
+    ui->ScrollBar1->setMaximum(std::max(0, (MaxInputChannels + ViewColumns - 1) / ViewColumns - rows));
+    ui->ScrollBar1->setPageStep(rows);
+}
+
 bool TRecordF::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == ui->PaintBox1 && e->type() == QEvent::Paint) {
         PaintView();
         return true;
     }
+    if (watched == ui->PaintBox1 && e->type() == QEvent::Resize)
+        FitViewRows();
     return QDialog::eventFilter(watched, e);
 }
 

@@ -51,6 +51,8 @@ protected:
 
 private:
     void PaintView();
+    int ShownViewRows() const;
+    void FitViewRows();
     // The counter and the clock of the recording.
     void ShowCounters();
     void SetViewShown(bool on);
