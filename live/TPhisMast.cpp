@@ -379,7 +379,6 @@ void TPhisMast::FitFrameIntoRoom()
         platform::KeepInside(this, TableRoom(), frameGeometry().topLeft());
 }
 
-
 void TPhisMast::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
