@@ -1,6 +1,7 @@
 #include "SceneFixtures.h"
 
 #include "LevelPipeline.h"
+#include "LookSwitch.h"
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
@@ -100,13 +101,14 @@ void SceneToAllFixtureChannels(const SceneRecord &scene)
 void PlaceSceneOnOutput(const SceneRecord &scene)
 {
     const bool blackOut = BlackOutOn.load() != 0;
-    ForEachFixtureChannel([&scene, blackOut](int, FixtureRecord &f, int j, int c) {
+    std::uint8_t *out = WindowLevels();
+    ForEachFixtureChannel([&scene, blackOut, out](int, FixtureRecord &f, int j, int c) {
         if (f.used[j] != 1 || f.states[j] != 0)
             return;
         if (blackOut && ChannelOffValues[c] != -1)
             return;
         f.values[j] = scene.levels[c];
-        DmxOutLevels[c] = scene.levels[c];
+        out[c] = scene.levels[c];
     });
 }
 
