@@ -8,6 +8,7 @@
 #include "StartupState.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -110,6 +111,10 @@ void PlaceSceneOnOutput(const SceneRecord &scene)
         f.values[j] = scene.levels[c];
         out[c] = scene.levels[c];
     });
+    // The single player holds the scene until its first step: without a fade it writes
+    // its levels on every tick, which would bring the last sequence's look back after
+    // the cross-fade.
+    std::memcpy(PlayerSlots[0].levels, scene.levels, MaxChannels);
 }
 
 void SendFixtureValues(bool withLinked, const std::function<void(int, int)> &sent)

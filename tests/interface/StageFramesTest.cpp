@@ -34,6 +34,7 @@
 #include "controls/Tracker.h"
 
 #include "platform/Clock.h"
+#include "platform/Messages.h"
 #include "platform/MsgBox.h"
 
 #include <QAction>
@@ -282,6 +283,10 @@ TEST_F(StageFrames, SwitchingLooksNeverPutsAThirdLookOnTheWire)
     // A slow swell: one beat of 2 s per scene, fading all the way.
     const Look low{20, 20, 20, 20}, high{220, 220, 220, 220};
     const int swell = AddLooks("SWELL", {low, high}, SeqFlagCycle | SeqFlagFade, 30, 2000);
+    // Stepped by the beat, without a fade.
+    const Look beatLook{0, 0, 180, 90};
+    const int beat = AddLooks("BEAT", {beatLook, {0, 0, 0, 255}});
+    Sequences[static_cast<std::size_t>(beat)]->modes = 2;
     form->FillSequenceBox();
     form->SelectSequence(0);
     Cues.assign(1, CueRecord{});
@@ -375,6 +380,22 @@ TEST_F(StageFrames, SwitchingLooksNeverPutsAThirdLookOnTheWire)
     EXPECT_EQ(Playing.load(), 0);
     Action("MultiSeqPlayer")->trigger();
     EXPECT_EQ(MultiSeqRunning.load(), 0);
+
+    // A sequence chosen from outside while one plays (MIDI's or DMX input's 'S'): the
+    // beat-stepped sequence fades in and holds until its first beat.
+    form->SelectSequence(0);
+    ui->Play1->trigger();
+    Tick(2);
+    ASSERT_EQ(Wire(), seq1);
+    mark = Looks().size();
+    PlaySequence = beat;
+    platform::PostMessageTo(MessageWindow, EngineMessage, EngineCodeSelect, 0);
+    platform::DeliverPostedMessages();
+    ASSERT_EQ(CurSequence, beat);
+    Tick(25);
+    EXPECT_TRUE(TwoLooksOnly(mark, seq1, beatLook));
+    ui->Play1->trigger();
+    EXPECT_EQ(Playing.load(), 0);
 }
 
 TEST_F(StageFrames, EditorsPutTheCurrentSceneOnTheWireWhileStopped)
