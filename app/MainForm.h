@@ -145,6 +145,11 @@ public:
     void ApplyBlackOutLevels();
     void SetDevices();
     void SetDevicesAfterBlackOut();
+    // The sequence editors' one way to the stage after they changed the current scene
+    // (the fixtures already hold it): while nothing plays, the output takes the fixtures'
+    // values at once, as after a scene change; the values/time editor keeps its block
+    // selection and chosen channel. While playing the engine owns the output.
+    void EditedSceneToOutput();
     // Selects a fixture and shows its panel (MainFormFixtures.cpp).
     void Select(int fixture);
 

@@ -5,6 +5,7 @@
 #include "AboutBox.h"
 
 #include "LevelPipeline.h"
+#include "LookSwitch.h"
 #include "PlayState.h"
 #include "ShowModel.h"
 #include "StartupState.h"
@@ -18,6 +19,8 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QUrl>
+
+#include <optional>
 
 bool TMainForm::event(QEvent *e)
 {
@@ -35,6 +38,11 @@ void TMainForm::FormActivate()
         return;
     TraceStep("FormActivate");
     CallSeam(WindowSeams().phisMastActivate);
+    // The start mode's selections and its play reach the stage as one step. The play
+    // list asks its questions before it runs, so it opens its own switches per line.
+    std::optional<LookSwitch> change;
+    if (StartMode == 0 || StartMode == 1)
+        change.emplace();
     switch (StartMode) {
     case 0:
         // A start index beyond the sequences selects nothing.

@@ -7,6 +7,7 @@
 
 #include "OwnedHooks.h"
 
+#include "EngineHold.h"
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
@@ -341,7 +342,7 @@ void TMainForm::SequenceChangeWhilePlaying(int index)
     if (hasScenes)
         MakeCrossFadeSequence(index, 0);
     {
-        EngineBusyGuard busy;
+        HoldEngine hold;   // the player's levels change below
         CurScene = PlayScene = 0;
         CurSequence = PlaySequence = index;
         SetSequenceControlsVisible(true);

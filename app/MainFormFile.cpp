@@ -7,6 +7,7 @@
 
 #include "FixtureArea.h"
 #include "LevelPipeline.h"
+#include "LookSwitch.h"
 #include "OutputEngine.h"
 #include "PhysicalMasters.h"
 #include "PlayControl.h"
@@ -204,6 +205,7 @@ void TMainForm::FileOpen()
     CallSeam(WindowSeams().graphEditRefresh);
     CallSeam(WindowSeams().trackEditRefresh);
     if (MultiSeqRunning.load()) {
+        LookSwitch change;   // off and on again: the stage sees only the end
         MultiSeqPlayerClick();
         MultiSeqPlayerClick();
         if (stopped)

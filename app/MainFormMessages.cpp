@@ -10,6 +10,7 @@
 #include "AccessRecordStore.h"
 #include "AutoBackup.h"
 #include "EngineMessages.h"
+#include "LookSwitch.h"
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
@@ -393,6 +394,7 @@ EngineMessageActions TMainForm::EngineMessageHandlers()
         ui->TabHeader->setText(QStringLiteral("Z %1").arg(ErrorCountZ));
     };
     a.select = [this] {
+        LookSwitch change;
         if (MultiSeqRunning.load()) {
             if (PlaySequence >= 0 && PlaySequence < CueCount && WindowSeams().selectCue)
                 WindowSeams().selectCue(PlaySequence);
@@ -577,6 +579,7 @@ void TMainForm::CueListMClick()
 {
     if (SequenceCount < 1 || !ToolWindows().Has("CueListF"))
         return;
+    LookSwitch change;   // the player switched on reaches the stage as one step
     QAction *a = MessagesAction("CueListM");
     const bool on = !(a && a->isChecked());
     if (on && !MultiSeqRunning.load())
@@ -588,6 +591,8 @@ void TMainForm::Cue1Click(int tag)
 {
     if (tag < 0 || tag >= PlayerSlotCount || !ToolWindows().Has("CueListF"))
         return;
+    // The player switched on and the cue applied reach the stage as one step.
+    LookSwitch change;
     QAction *a = MessagesAction("CueListM");
     if (!(a && a->isChecked()))
         CueListMClick();
@@ -680,6 +685,10 @@ void TMainForm::MultiSeqPlayerClick()
 {
     if (SequenceCount < 1)
         return;
+    // Stopping one player, restoring the remembered sequence and starting the other
+    // reach the stage as one step: the levels of the sequence restored on the way never
+    // reach the output.
+    LookSwitch change;
     QAction *item = MessagesAction("MultiSeqPlayer");
     const bool wasPlaying = Playing.load() != 0;
     if (!MultiSeqRunning.load()) {

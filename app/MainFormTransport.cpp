@@ -19,6 +19,7 @@
 #include "controls/Buttons.h"
 #include "controls/SpeedButton.h"
 #include "controls/SpinEdits.h"
+#include "editors/ValueChart.h"
 #include "fixtures/TDesign.h"
 #include "live/TAudSynch.h"
 
@@ -931,6 +932,23 @@ void TMainForm::SetDevices()
 void TMainForm::SetDevicesAfterBlackOut()
 {
     SetDevicesWith(true);
+}
+
+void TMainForm::EditedSceneToOutput()
+{
+    if (Playing.load())
+        return;
+    // Selecting the fixture again must leave the editor's view of it as it was.
+    const int chosen = ChosenChannel;
+    const int selection[] = {SelFirstScene, SelLastScene, SelFirstChannel, SelLastChannel};
+    const std::uint8_t selected = SelectionValid;
+    SetDevices();
+    ChosenChannel = chosen;
+    SelFirstScene = selection[0];
+    SelLastScene = selection[1];
+    SelFirstChannel = selection[2];
+    SelLastChannel = selection[3];
+    SelectionValid = selected;
 }
 
 // ---- display timer ----------------------------------------------------------------------

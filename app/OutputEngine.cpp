@@ -1,6 +1,7 @@
 #include "OutputEngine.h"
 #include "InterfaceLibrary.h"
 #include "LevelPipeline.h"
+#include "LookSwitch.h"
 #include "OutputEngineSteps.h"
 #include "PlayState.h"
 
@@ -226,7 +227,7 @@ void SetChannelLevel(int channel, std::uint8_t level)
         return;
     if (BlackOutOn.load() && ChannelOffValues[channel] != -1)
         return;
-    DmxOutLevels[channel] = level;
+    WindowLevels()[channel] = level;
 }
 
 void SetChannelLevelIfOpen(int channel, std::uint8_t level)
@@ -234,7 +235,7 @@ void SetChannelLevelIfOpen(int channel, std::uint8_t level)
     if (channel < 0 || channel >= MaxChannels)
         return;
     if (DeviceState >= 0)
-        DmxOutLevels[channel] = level;
+        WindowLevels()[channel] = level;
 }
 
 std::uint32_t WaitWithMessages(std::uint32_t ms)

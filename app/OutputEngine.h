@@ -76,7 +76,8 @@ void OutputTick();
 
 // The GUI's way of setting one logical level (0..1023; other channels are ignored).
 // Ignored during background play or the favourite; during black-out only channels
-// without an off value take it.
+// without an off value take it. While a LookSwitch is open the level is kept aside until
+// the switch closes.
 void SetChannelLevel(int channel, std::uint8_t level);
 // Sets one logical level only while a device is open.
 void SetChannelLevelIfOpen(int channel, std::uint8_t level);

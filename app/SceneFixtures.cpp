@@ -1,12 +1,14 @@
 #include "SceneFixtures.h"
 
 #include "LevelPipeline.h"
+#include "LookSwitch.h"
 #include "OutputEngine.h"
 #include "PlayControl.h"
 #include "PlayState.h"
 #include "StartupState.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -100,14 +102,19 @@ void SceneToAllFixtureChannels(const SceneRecord &scene)
 void PlaceSceneOnOutput(const SceneRecord &scene)
 {
     const bool blackOut = BlackOutOn.load() != 0;
-    ForEachFixtureChannel([&scene, blackOut](int, FixtureRecord &f, int j, int c) {
+    std::uint8_t *out = WindowLevels();
+    ForEachFixtureChannel([&scene, blackOut, out](int, FixtureRecord &f, int j, int c) {
         if (f.used[j] != 1 || f.states[j] != 0)
             return;
         if (blackOut && ChannelOffValues[c] != -1)
             return;
         f.values[j] = scene.levels[c];
-        DmxOutLevels[c] = scene.levels[c];
+        out[c] = scene.levels[c];
     });
+    // The single player holds the scene until its first step: without a fade it writes
+    // its levels on every tick, which would bring the last sequence's look back after
+    // the cross-fade.
+    std::memcpy(PlayerSlots[0].levels, scene.levels, MaxChannels);
 }
 
 void SendFixtureValues(bool withLinked, const std::function<void(int, int)> &sent)

@@ -25,7 +25,9 @@ bool SceneToFixtures();
 void SceneToAllFixtureChannels(const SceneRecord &scene);
 // Puts `scene` in place at once while a sequence starts playing: every used channel in
 // state 0 takes its level into the fixture's value and into DmxOutLevels; while
-// black-out is on, channels with an off value are left alone.
+// black-out is on, channels with an off value are left alone. The single player's levels
+// take the whole scene, which it holds until its first step. (Inside a LookSwitch the
+// levels are kept aside like every window's write.)
 void PlaceSceneOnOutput(const SceneRecord &scene);
 
 // Sends the fixtures' values of used channels to the output with SetChannelLevel:

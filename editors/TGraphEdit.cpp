@@ -785,7 +785,7 @@ void TGraphEdit::ValuesMouse(QEvent *event)
     drawing_ = false;
     if (ui->Pencil->isChecked()) {
         if (!TimeTrackMode)
-            SceneToFixtures();
+            SceneLevelsEdited();
         ShowModified = 1;
         ui->Times->update();
         UpdateValueLabel();
@@ -802,10 +802,19 @@ void TGraphEdit::ValuesMouse(QEvent *event)
         ui->FromLabel->clear();
         ui->ToLabel->clear();
         if (!TimeTrackMode)
-            SceneToFixtures();
+            SceneLevelsEdited();
         UpdateValueLabel();
         RepaintAll();
     }
+}
+
+// The pencil and the line wrote levels (of linked fixtures too): the fixtures take the
+// current scene and, while nothing plays, the output follows.
+void TGraphEdit::SceneLevelsEdited()
+{
+    SceneToFixtures();
+    if (MainForm)
+        MainForm->EditedSceneToOutput();
 }
 
 void TGraphEdit::TimesMouse(QEvent *event)
@@ -978,6 +987,8 @@ void TGraphEdit::AfterBlock()
     SceneToFixtures();
     ShowModified = 1;
     FormAssignment();
+    if (MainForm)
+        MainForm->EditedSceneToOutput();
 }
 
 void TGraphEdit::CopySelected()
@@ -1086,8 +1097,11 @@ void TGraphEdit::ApplyClick()
 {
     if (!EditableSequence() || !Selected())
         return;
-    if (ApplyWave(SelectedFixture, ChosenChannel, CurrentWave()))
+    if (ApplyWave(SelectedFixture, ChosenChannel, CurrentWave())) {
         FormAssignment();
+        if (MainForm)
+            MainForm->EditedSceneToOutput();
+    }
 }
 
 void TGraphEdit::EnterFanPage()

@@ -81,6 +81,7 @@ private:
     void FollowTimeEdits(int scene);
     bool AskBlock(int operation);
     void AfterBlock();
+    void SceneLevelsEdited();
     void UpdatePopup();
     void WaveSettingsChanged();
     WaveSettings CurrentWave() const;

@@ -219,7 +219,7 @@ void TTrackEdit::ShowPage(int page)
 void TTrackEdit::CloseStep()
 {
     if (ui->Restore->isEnabled())
-        SceneToFixtures();
+        SceneToStage();
     const QRect g = geometry();
     TrackWindowPlace = TrackPlace{g.height(), g.width(), g.left(), g.top()};
 }
@@ -457,8 +457,16 @@ void TTrackEdit::Changed()
     ShowModified = 1;
     // The fixtures follow the edited scene at once: the main window stores their values
     // into the current scene whenever it leaves it, which would undo the edit.
-    SceneToFixtures();
+    SceneToStage();
     ui->Field->update();
+}
+
+// The fixtures take the edited scene and, while nothing plays, the output follows.
+void TTrackEdit::SceneToStage()
+{
+    SceneToFixtures();
+    if (MainForm)
+        MainForm->EditedSceneToOutput();
 }
 
 // ---- pencil --------------------------------------------------------------------------------
@@ -529,6 +537,6 @@ void TTrackEdit::UndoClick()
     if (!TrackRestore())
         return;
     ui->Restore->setEnabled(false);
-    SceneToFixtures();
+    SceneToStage();
     ui->Field->update();
 }

@@ -53,6 +53,7 @@ private:
     void CloseStep();
     void UpdateVisible();
     void Changed();
+    void SceneToStage();
     void OutputPoint(int scene);
     void ShowValues(int scene);
     void RangeChanged();

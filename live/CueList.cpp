@@ -1,6 +1,7 @@
 #include "CueList.h"
 
 #include "LevelPipeline.h"
+#include "LookSwitch.h"
 #include "MultiSeqSlots.h"
 #include "OutputEngine.h"
 #include "OutputEngineSteps.h"
@@ -158,6 +159,9 @@ bool ApplyCue(int cue, bool disabled, long timeMs)
     SyncCueTable();
     if (!SelectableCue(cue))
         return false;
+    // The cross-fade and the slots given after it reach the stage as one step: no tick
+    // plays the slots half given.
+    LookSwitch change;
     if (Playing.load())
         MakeCrossFadeMSSequence(cue, disabled, timeMs);
     CueRecord &c = CueAt(cue);

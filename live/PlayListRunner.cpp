@@ -2,6 +2,7 @@
 
 #include "EngineHold.h"
 #include "HardwareSettings.h"
+#include "LookSwitch.h"
 #include "MediaNames.h"
 #include "PlayControl.h"
 #include "PlayList.h"
@@ -135,17 +136,40 @@ void PlayListRunner::Step()
             }
         }
         const PlayListEntry e = Line(i);
-        Fire(e);
+        FireMedia(e);
+        {
+            // The line's cue or sequence and its action reach the stage as one step, after
+            // the media has started (its wait handles events).
+            LookSwitch change;
+            FireLook(e);
+            switch (e.action) {
+            case ActStop:
+                Call(host_.mainStop);
+                break;
+            case ActBlackOut:
+                Call(host_.blackOut, true);
+                break;
+            case ActFavourite:
+                Call(host_.favourite, e.fade);
+                break;
+            case ActGoto:
+            case ActEnd:
+            case ActExit:
+                break;
+            default:   // Play, Wait GO
+                if (BlackOutOn.load())
+                    Call(host_.blackOut, false);
+                if (!Playing.load()) {
+                    if (Ask(host_.multiSeqChecked))
+                        Call(host_.multiPlay);
+                    else
+                        Call(host_.mainPlay);
+                }
+                break;
+            }
+        }
+        // The ends of the list: their questions (leaving the program) come after the step.
         switch (e.action) {
-        case ActStop:
-            Call(host_.mainStop);
-            break;
-        case ActBlackOut:
-            Call(host_.blackOut, true);
-            break;
-        case ActFavourite:
-            Call(host_.favourite, e.fade);
-            break;
         case ActGoto:
             if (e.gotoRow >= 0 && e.gotoRow < PlayListCount && e.gotoRow != i) {
                 PlayListPos = e.gotoRow;
@@ -161,15 +185,7 @@ void PlayListRunner::Step()
             Stop();
             Call(host_.terminate);
             return;
-        default:   // Play, Wait GO
-            if (BlackOutOn.load())
-                Call(host_.blackOut, false);
-            if (!Playing.load()) {
-                if (Ask(host_.multiSeqChecked))
-                    Call(host_.multiPlay);
-                else
-                    Call(host_.mainPlay);
-            }
+        default:
             break;
         }
         if (!PlayListRunning.load())
@@ -179,8 +195,8 @@ void PlayListRunner::Step()
     Call(host_.timer, true);
 }
 
-// The line's media, cue or sequence.
-void PlayListRunner::Fire(const PlayListEntry &e)
+// The line's media.
+void PlayListRunner::FireMedia(const PlayListEntry &e)
 {
     if (!e.mediaFile.empty()) {
         const bool synch = Playing.load() && SynchMediaPlayList;
@@ -194,6 +210,11 @@ void PlayListRunner::Fire(const PlayListEntry &e)
             PlayClock = 0;
         }
     }
+}
+
+// The line's cue or sequence.
+void PlayListRunner::FireLook(const PlayListEntry &e)
+{
     if (e.cueFlag) {
         if (!Ask(host_.cueListChecked)) {
             if (Playing.load())

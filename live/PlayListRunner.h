@@ -84,7 +84,8 @@ public:
 
 private:
     bool Validate();
-    void Fire(const PlayListEntry &line);
+    void FireMedia(const PlayListEntry &line);
+    void FireLook(const PlayListEntry &line);
     // Plays the line's media; the time it lasts, from now.
     std::int32_t PlayerPlay(const PlayListEntry &line);
     void PlayerStop();

@@ -4,6 +4,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "LookSwitch.h"
 #include "MultiSeqSlots.h"
 #include "OwnedHooks.h"
 
@@ -348,6 +349,8 @@ void TMultiSeq::PlayClick()
 {
     if (Playing.load())
         return;
+    // The favourite's end (a cross-fade to the current cue) and the start are one step.
+    LookSwitch change;
     if (FavouriteOn.load()) {
         FavouriteOn.store(0);
         if (MainForm)
