@@ -39,8 +39,15 @@ public:
     void WriteString(const std::string &key, const std::string &name, const std::string &value);
     void WriteBinary(const std::string &key, const std::string &name, const std::vector<std::uint8_t> &value);
 
-    // Writes the file now; false when it cannot be written.
+    // Writes the file now; false when it cannot be written (also while a damaged file
+    // could not be kept beside: it is never written over then).
     bool Flush();
+
+    // False when the settings file could not be taken whole (a line that is neither a
+    // section, a "Name=value" line, a comment nor blank, a value that does not decode, or
+    // a file that cannot be read): its bytes were then kept as "settings.ini.bad" as it
+    // was loaded, before anything was written, and what could be read is used.
+    bool FileReadWhole() const;
 
     static std::string NormaliseKey(const std::string &key);
 
