@@ -453,7 +453,9 @@ void TMainForm::File1Click(int index)
 
 void TMainForm::LoadAccessLevel()
 {
-    LoadAccessRecord();
+    // A damaged record keeps the program locked; the operator is told once, here.
+    if (LoadAccessRecord())
+        platform::ShowMessage("Brantoval-1024", DamagedAccessRecordText());
     ShowAccessLevel();
 }
 
