@@ -148,9 +148,4 @@ TEST_F(SettingsTest, FileNotTakenWholeIsKeptAsBadBeforeAnyWrite)
         EXPECT_EQ(testfiles::Read(platform::SettingsFilePath() + ".bad"), text);
         EXPECT_EQ(s.ReadInteger("Software/Brantoval/MainWindow", "Size"), 2);
     }
-    // A strict read of binary values: only whole hex bytes after "hex:".
-    EXPECT_EQ(platform::DecodeBinaryValue("hex:"), std::vector<std::uint8_t>{});
-    EXPECT_FALSE(platform::DecodeBinaryValue("hex:2z"));
-    EXPECT_FALSE(platform::DecodeBinaryValue("0A0B"));
-    EXPECT_FALSE(platform::DecodeBinaryValue("hex:0A0"));
 }
