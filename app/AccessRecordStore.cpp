@@ -16,7 +16,7 @@ AccessRecordReading ReadAccessRecordValue(const std::optional<std::string> &valu
     if (!value && fileReadWhole)
         return r;
     if (!value) {
-        r.state = AccessRecordReading::State::Damaged;
+        r.state = AccessRecordReading::State::Lost;
         r.record[0] = 2;
         return r;
     }
@@ -34,18 +34,24 @@ AccessRecordReading ReadAccessRecordValue(const std::optional<std::string> &valu
     return r;
 }
 
-bool LoadAccessRecord()
+AccessRecordReading::State LoadAccessRecord()
 {
     platform::Settings reg;
     std::optional<std::string> value;
     if (reg.ValueExists(MainWindowKey, AccessRecordValue))
         value = reg.ReadString(MainWindowKey, AccessRecordValue);
     const AccessRecordReading read = ReadAccessRecordValue(value, reg.FileReadWhole());
-    AccessRecordDamaged = read.state == AccessRecordReading::State::Damaged;
+    AccessRecordDamaged = false;
     switch (read.state) {
-    case AccessRecordReading::State::Intact:
+    case AccessRecordReading::State::Lost:
+        // Rewriting the file would drop the lock at the next start: it stays as it is.
+        reg.HoldFile();
+        [[fallthrough]];
     case AccessRecordReading::State::Damaged:
         // A damaged value stays in the file as it is: removing it is what lifts the lock.
+        AccessRecordDamaged = true;
+        [[fallthrough]];
+    case AccessRecordReading::State::Intact:
         std::copy(read.record.begin(), read.record.end(), std::begin(AccessRecord));
         break;
     case AccessRecordReading::State::Missing:
@@ -56,12 +62,23 @@ bool LoadAccessRecord()
         reg.Flush();
         break;
     }
-    return AccessRecordDamaged;
+    return read.state;
 }
 
-std::string DamagedAccessRecordText()
+void HoldSettingsWithLostAccessRecord()
 {
-    return "The access record is damaged: the program stays locked.\r\nRemoving the value \"" +
-           std::string(AccessRecordValue) + "\" from\r\n" + platform::SettingsFilePath() +
-           "\r\nlifts the lock at the next start.";
+    platform::Settings reg;
+    if (!reg.FileReadWhole() && !reg.ValueExists(MainWindowKey, AccessRecordValue))
+        reg.HoldFile();
+}
+
+std::string DamagedAccessRecordText(AccessRecordReading::State state)
+{
+    const std::string first = "The access record is damaged: the program stays locked.\r\n";
+    if (state == AccessRecordReading::State::Lost)
+        return first + "The settings file\r\n" + platform::SettingsFilePath() +
+               "\r\ncannot be read whole; it is left as it is and kept as settings.ini.bad.\r\n"
+               "Mending or removing it lifts the lock at the next start.";
+    return first + "Removing the value \"" + std::string(AccessRecordValue) + "\" from\r\n" +
+           platform::SettingsFilePath() + "\r\nlifts the lock at the next start.";
 }

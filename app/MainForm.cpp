@@ -2,6 +2,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "AccessRecordStore.h"
 #include "Application.h"
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
@@ -120,6 +121,9 @@ void TMainForm::FormCreate()
     ResetMasterTables();
     CreateChannelFaders();
     SetDialogFilters();
+    // A settings file that lost the access record must not be rewritten by the steps
+    // before the record is read.
+    HoldSettingsWithLostAccessRecord();
     ReadLayoutSettings();
     LoadAccessLevel();
     LoadDeviceProfiles();

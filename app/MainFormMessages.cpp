@@ -454,8 +454,9 @@ void TMainForm::File1Click(int index)
 void TMainForm::LoadAccessLevel()
 {
     // A damaged record keeps the program locked; the operator is told once, here.
-    if (LoadAccessRecord())
-        platform::ShowMessage("Brantoval-1024", DamagedAccessRecordText());
+    const AccessRecordReading::State read = LoadAccessRecord();
+    if (read == AccessRecordReading::State::Damaged || read == AccessRecordReading::State::Lost)
+        platform::ShowMessage("Brantoval-1024", DamagedAccessRecordText(read));
     ShowAccessLevel();
 }
 

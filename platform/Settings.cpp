@@ -46,6 +46,8 @@ struct Settings::Impl {
     bool damaged = false;
     // A damaged file that could not be kept is never written over.
     bool keepFailed = false;
+    // HoldFile: the file stays as it is.
+    bool held = false;
 
     void LoadIfNeeded()
     {
@@ -57,6 +59,7 @@ struct Settings::Impl {
         dirty = false;
         damaged = false;
         keepFailed = false;
+        held = false;
         struct stat st;
         if (::stat(path.c_str(), &st) != 0)
             return;
@@ -82,7 +85,7 @@ struct Settings::Impl {
     {
         if (!dirty)
             return true;
-        if (keepFailed)
+        if (keepFailed || held)
             return false;
         std::string folder = SettingsFolder();
         for (std::size_t i = 1; i <= folder.size(); ++i)
@@ -209,6 +212,12 @@ std::optional<std::vector<std::uint8_t>> Settings::ReadBinaryValue(const std::st
     if (!ValueExists(key, name))
         return std::nullopt;
     return DecodeBinaryValue(ReadString(key, name));
+}
+
+void Settings::HoldFile()
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->held = true;
 }
 
 bool Settings::FileReadWhole() const

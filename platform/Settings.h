@@ -40,8 +40,11 @@ public:
     void WriteBinary(const std::string &key, const std::string &name, const std::vector<std::uint8_t> &value);
 
     // Writes the file now; false when it cannot be written (also while a damaged file
-    // could not be kept beside: it is never written over then).
+    // could not be kept beside, or the file is held: it is never written over then).
     bool Flush();
+    // Leaves the settings file as it is for the rest of the run (until another settings
+    // folder is used): later writes change only what this process reads.
+    void HoldFile();
 
     // False when the settings file could not be taken whole (a line that is neither a
     // section, a "Name=value" line, a comment nor blank, a value that does not decode, or

@@ -78,7 +78,9 @@ SettingsKeys ParseSettingsText(const std::string &text, bool &takenWhole)
         const std::string raw = line.substr(eq + 1);
         const std::string value = UnescapeSettingsValue(raw);
         std::string stored = EscapeSettingsValue(value);
-        if (stored != raw || (value.compare(0, 4, "hex:") == 0 && !DecodeBinaryValue(value)))
+        // A value's type is its reader's business (a damaged binary value is kept as it
+        // is, so it must not make the program's own file count as damaged).
+        if (stored != raw)
             takenWhole = false;
         keys[section][line.substr(0, eq)] = std::move(stored);
     }

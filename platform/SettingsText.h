@@ -21,8 +21,8 @@ using SettingsKeys = std::map<std::string, std::map<std::string, std::string>>;
 SettingsKeys ParseSettingsText(const std::string &text);
 // The same read, saying whether the text was taken whole: false when a line is neither
 // blank, a comment, a section nor a "Name=value" line inside a section, or when a value
-// does not decode (not in the one escaped form EscapeSettingsValue writes, or a "hex:"
-// value that is not whole hex bytes). What is kept is the same as above.
+// does not decode (is not in the one escaped form EscapeSettingsValue writes: an unknown
+// escape, a lone backslash, a raw "\r"). What is kept is the same as above.
 SettingsKeys ParseSettingsText(const std::string &text, bool &takenWhole);
 std::string FormatSettingsText(const SettingsKeys &keys);
 

@@ -381,7 +381,7 @@ TEST_F(EngineMessagesTest, AccessRecordIsReadFromPwdOrStoredWhenMissing)
 
     // A value of the wrong length is damaged: it locks at level 2 and stays as it is.
     reg.WriteBinary(MainWindowKey, "PWD", {2, 2});
-    EXPECT_TRUE(LoadAccessRecord());
+    EXPECT_EQ(LoadAccessRecord(), AccessRecordReading::State::Damaged);
     EXPECT_EQ(AccessLevel, 2);
     EXPECT_EQ(reg.ReadString(MainWindowKey, "PWD"), "hex:0202");
     std::memset(AccessRecord, 0, sizeof AccessRecord);

@@ -104,13 +104,15 @@ TEST_F(SettingsTest, HandEditedFileReadsTheSameAfterAWrite)
 // comments and CR LF line ends, is taken whole and nothing is kept.
 TEST_F(SettingsTest, FileNotTakenWholeIsKeptAsBadBeforeAnyWrite)
 {
-    const std::string good = "; note\r\n# note\n\n[Software/Brantoval/MainWindow]\r\nPWD=hex:00ff10\nName=a\\\\b\\r\n";
+    // A binary value that does not decode is its reader's business, not the file's.
+    const std::string good = "; note\r\n# note\n\n[Software/Brantoval/MainWindow]\r\nPWD=hex:00ff10\nName=a\\\\b\\r\n"
+                             "VisufPars=hex:2z\n";
     const std::vector<std::string> bad = {
         "[Software/Brantoval/MainWindow]\nSize=1\ngarbage\n",          // not a section nor a value
         "Size=1\n[Software/Brantoval/MainWindow]\n",                   // a value outside any section
         "[Software/Brantoval/MainWindow]\nPath=C:\\q\n",               // an escape never written
-        "[Software/Brantoval/MainWindow]\nPWD=hex:0A1\n",              // half a byte
-        "[Software/Brantoval/MainWindow]\nPWD=hex:0g\n",               // not hex
+        "[Software/Brantoval/MainWindow]\nPath=C:\\\n",                // a lone backslash
+        "[Software/Brantoval/MainWindow]\nPath=a\rb\n",                // a raw CR inside
         "[Software/Brantoval/MainWindow]\nSize=1\n\x8f\x01\xff",        // random bytes
     };
     int n = 0;
@@ -148,4 +150,12 @@ TEST_F(SettingsTest, FileNotTakenWholeIsKeptAsBadBeforeAnyWrite)
         EXPECT_EQ(testfiles::Read(platform::SettingsFilePath() + ".bad"), text);
         EXPECT_EQ(s.ReadInteger("Software/Brantoval/MainWindow", "Size"), 2);
     }
+    // A held file is not written, whatever changes.
+    use(bad.back());
+    platform::Settings s;
+    s.HoldFile();
+    s.WriteInteger("Software/Brantoval/MainWindow", "Size", 3);
+    EXPECT_FALSE(s.Flush());
+    EXPECT_EQ(FileText(), bad.back());
+    EXPECT_EQ(s.ReadInteger("Software/Brantoval/MainWindow", "Size"), 3);
 }
