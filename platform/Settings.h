@@ -47,9 +47,10 @@ public:
     void HoldFile();
 
     // False when the settings file could not be taken whole (a line that is neither a
-    // section, a "Name=value" line, a comment nor blank, a value that does not decode, or
-    // a file that cannot be read): its bytes were then kept as "settings.ini.bad" as it
-    // was loaded, before anything was written, and what could be read is used.
+    // section, a "Name=value" line, a comment nor blank, a value whose escapes do not
+    // decode, or a file that cannot be read): its bytes were then kept as
+    // "settings.ini.bad" as it was loaded, before anything was written, and what could be
+    // read is used.
     bool FileReadWhole() const;
 
     static std::string NormaliseKey(const std::string &key);
