@@ -2,6 +2,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "AccessRecordStore.h"
 #include "Application.h"
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
@@ -120,6 +121,9 @@ void TMainForm::FormCreate()
     ResetMasterTables();
     CreateChannelFaders();
     SetDialogFilters();
+    // A settings file that lost the access record must not be rewritten by the steps
+    // before the record is read.
+    HoldSettingsWithLostAccessRecord();
     ReadLayoutSettings();
     LoadAccessLevel();
     LoadDeviceProfiles();
@@ -257,7 +261,8 @@ void TMainForm::PickJoystick()
 }
 
 // Step 12: the stage-plan bitmap, made black 480 x 500 when there is none. A file that
-// cannot be read is left alone and a black bitmap is used in its place.
+// cannot be read is left alone and a black bitmap is used in its place. The new file is
+// written whole through a temporary file, so a start cut short leaves no part of one.
 void TMainForm::LoadStagePlan()
 {
     planAreaWidth_ = ui->ScrollPlan->width();
@@ -273,7 +278,9 @@ void TMainForm::LoadStagePlan()
         planBitmap_ = QImage(480, 500, QImage::Format_RGB888);
         planBitmap_.fill(Qt::black);
         if (!found)
-            planBitmap_.save(QString::fromStdString(folder + "PlanImg.bmp"), "BMP");
+            FileWriter()(folder + "PlanImg.bmp", [this](const std::string &temp) {
+                return planBitmap_.save(QString::fromStdString(temp), "BMP");
+            });
     }
     ui->WallImage->resize(planBitmap_.size());
     ui->WallImage->update();

@@ -455,7 +455,10 @@ void TMainForm::File1Click(int index)
 
 void TMainForm::LoadAccessLevel()
 {
-    LoadAccessRecord();
+    // A damaged record keeps the program locked; the operator is told once, here.
+    const AccessRecordReading::State read = LoadAccessRecord();
+    if (read == AccessRecordReading::State::Damaged || read == AccessRecordReading::State::Lost)
+        platform::ShowMessage("Brantoval-1024", DamagedAccessRecordText(read));
     ShowAccessLevel();
 }
 

@@ -117,7 +117,9 @@ void TAccessF::FormCreate()
 
 void TAccessF::Edit1Change()
 {
-    const bool right = platform::ToBytes(ui->Edit1->text()) == UnscrambleText(StoredPassword(AccessRecord));
+    // A damaged record's password is unknown: nothing typed matches it.
+    const bool right = !AccessRecordDamaged &&
+                       platform::ToBytes(ui->Edit1->text()) == UnscrambleText(StoredPassword(AccessRecord));
     ui->Button3->setEnabled(right);
     ui->Edit2->setEnabled(right);
     ui->RadioGroup1->setEnabled(right);

@@ -42,6 +42,13 @@ struct Settings::Impl {
     SettingsKeys keys;
     bool dirty = false;
 
+    // The file could not be taken whole; it is kept as "settings.ini.bad".
+    bool damaged = false;
+    // A damaged file that could not be kept is never written over.
+    bool keepFailed = false;
+    // HoldFile: the file stays as it is.
+    bool held = false;
+
     void LoadIfNeeded()
     {
         std::string p = SettingsFilePath();
@@ -50,16 +57,36 @@ struct Settings::Impl {
         path = p;
         keys.clear();
         dirty = false;
+        damaged = false;
+        keepFailed = false;
+        held = false;
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0)
+            return;
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
-        keys = ParseSettingsText(text.str());
+        const bool read = in.is_open() && !in.bad();
+        bool whole = false;
+        keys = ParseSettingsText(text.str(), whole);
+        if (read && whole)
+            return;
+        // Every byte of what could not be read is kept beside before anything is written.
+        damaged = true;
+        keepFailed = !read || !WriteFileAtomically(path + ".bad", [&](const std::string &temp) {
+            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+            out << text.str();
+            out.flush();
+            return out.good();
+        });
     }
 
     bool Save()
     {
         if (!dirty)
             return true;
+        if (keepFailed || held)
+            return false;
         std::string folder = SettingsFolder();
         for (std::size_t i = 1; i <= folder.size(); ++i)
             if (i == folder.size() || folder[i] == '/')
@@ -184,13 +211,19 @@ std::optional<std::vector<std::uint8_t>> Settings::ReadBinaryValue(const std::st
 {
     if (!ValueExists(key, name))
         return std::nullopt;
-    std::string s = ReadString(key, name);
-    if (s.compare(0, 4, "hex:") != 0 || (s.size() - 4) % 2 != 0)
-        return std::nullopt;
-    for (std::size_t i = 4; i < s.size(); ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(s[i])))
-            return std::nullopt;
-    return ReadBinary(key, name);
+    return DecodeBinaryValue(ReadString(key, name));
+}
+
+void Settings::HoldFile()
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->held = true;
+}
+
+bool Settings::FileReadWhole() const
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return !impl_->damaged;
 }
 
 void Settings::WriteInteger(const std::string &key, const std::string &name, std::int32_t value)

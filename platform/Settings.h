@@ -39,8 +39,19 @@ public:
     void WriteString(const std::string &key, const std::string &name, const std::string &value);
     void WriteBinary(const std::string &key, const std::string &name, const std::vector<std::uint8_t> &value);
 
-    // Writes the file now; false when it cannot be written.
+    // Writes the file now; false when it cannot be written (also while a damaged file
+    // could not be kept beside, or the file is held: it is never written over then).
     bool Flush();
+    // Leaves the settings file as it is for the rest of the run (until another settings
+    // folder is used): later writes change only what this process reads.
+    void HoldFile();
+
+    // False when the settings file could not be taken whole (a line that is neither a
+    // section, a "Name=value" line, a comment nor blank, a value whose escapes do not
+    // decode, or a file that cannot be read): its bytes were then kept as
+    // "settings.ini.bad" as it was loaded, before anything was written, and what could be
+    // read is used.
+    bool FileReadWhole() const;
 
     static std::string NormaliseKey(const std::string &key);
 

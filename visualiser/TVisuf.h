@@ -106,7 +106,8 @@ public:
     // Numbers the grid's cells for the objects (4 a row, count / 4 + 1 rows), white.
     void GridObjectSelectorDrawCell();
     void GridObjectSelectorSelectCell(int row, int column);
-    // Appends the objects of a *.cr3 file; false when it could not be read.
+    // Appends the objects of a *.cr3 file and names the scene after it; false when it gave
+    // no object (the scene and its name stay as they were).
     bool LoadCr3File(const std::string &path);
     // Writes "VisufPars" and lets the main window's item and button go (once).
     void FormClose();

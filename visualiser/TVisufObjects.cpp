@@ -59,6 +59,12 @@ std::string LastComponent(const std::string &path)
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+// Said when an operator's load or import gave no object.
+std::string NothingReadText(const std::string &path)
+{
+    return "No 3D object read from " + path;
+}
+
 Object3DRecord *SelectedObject()
 {
     Scene3D &scene = Objects3D();
@@ -119,9 +125,10 @@ void TVisuf::SetSceneName(const std::string &name)
 bool TVisuf::LoadCr3File(const std::string &path)
 {
     const Cr3ReadResult r = ReadCr3(Bytes(ReadAll(path)), Objects3D());
-    if (r.magic)
+    // A file that gave no object leaves the scene as it was, its name included.
+    if (r.added > 0)
         SetSceneName(LastComponent(path));
-    return r.magic;
+    return r.added > 0;
 }
 
 void TVisuf::Load3DobjClick()
@@ -131,13 +138,19 @@ void TVisuf::Load3DobjClick()
     if (!path)
         return;
     Timer->stop();
+    bool added = false;
     if (filter == 2) {
         const QByteArray text = ReadAll(*path);
-        if (Read3dx(text.toStdString(), Objects3D()).badVertices > 0)
+        const Library3dxResult r = Read3dx(text.toStdString(), Objects3D());
+        if (r.badVertices > 0)
             platform::ShowMessage(AppCaption, "Incorrect Nodes section");
+        added = r.added;
     } else {
-        LoadCr3File(*path);
+        added = LoadCr3File(*path);
     }
+    // The operator is told when the file gave nothing: a wrong file, not a slow one.
+    if (!added)
+        platform::ShowMessage(AppCaption, NothingReadText(*path));
     GridObjectSelectorDrawCell();
     StartTimer();
     FrameChanged.store(1);
@@ -166,12 +179,15 @@ void TVisuf::Imp3dClick()
     Object3DRecord o;
     o.mesh = std::make_unique<Mesh>();
     Import3ds(data, size, *o.mesh);
-    // An import that added nothing (not a 3DS file, no mesh) leaves no object behind.
+    // An import that added nothing (not a 3DS file, no mesh) leaves no object behind and
+    // says so.
     if (!o.mesh->vertices.empty()) {
         ShadeObject(*o.mesh, 0xFFFFFF);
         Objects3D().objects.push_back(std::move(o));
         GridObjectSelectorDrawCell();
         SelectObject(int(Objects3D().objects.size()) - 1, 50);
+    } else {
+        platform::ShowMessage(AppCaption, NothingReadText(*path));
     }
     StartTimer();
     FrameChanged.store(1);

@@ -360,7 +360,7 @@ TEST_F(EngineMessagesTest, FailingBackupKeepsTheOldOneAndSaysNothing)
     EXPECT_EQ(testfiles::Read(root / "box.log"), "");
 }
 
-TEST_F(EngineMessagesTest, AccessRecordIsReadFromPwdOrStoredWhenItCannotBe)
+TEST_F(EngineMessagesTest, AccessRecordIsReadFromPwdOrStoredWhenMissing)
 {
     platform::Settings reg;
     reg.CreateKey(MainWindowKey);
@@ -379,12 +379,13 @@ TEST_F(EngineMessagesTest, AccessRecordIsReadFromPwdOrStoredWhenItCannotBe)
     EXPECT_EQ(AccessLevel, 3);
     EXPECT_EQ(AccessRecord[5], 0);
 
-    // A value of the wrong length is not taken.
+    // A value of the wrong length is damaged: it locks at level 2 and stays as it is.
     reg.WriteBinary(MainWindowKey, "PWD", {2, 2});
-    LoadAccessRecord();
-    EXPECT_EQ(AccessLevel, 3);
-    EXPECT_EQ(reg.ReadBinary(MainWindowKey, "PWD").size(), 10u);
+    EXPECT_EQ(LoadAccessRecord(), AccessRecordReading::State::Damaged);
+    EXPECT_EQ(AccessLevel, 2);
+    EXPECT_EQ(reg.ReadString(MainWindowKey, "PWD"), "hex:0202");
     std::memset(AccessRecord, 0, sizeof AccessRecord);
+    AccessRecordDamaged = false;
 }
 
 TEST_F(EngineMessagesTest, VirtualKeysMapBothWays)

@@ -53,6 +53,7 @@ protected:
     void TearDown() override
     {
         std::fill(std::begin(AccessRecord), std::end(AccessRecord), std::uint8_t{0});
+        AccessRecordDamaged = false;
         ProgramWindowTest::TearDown();
     }
     QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
@@ -194,6 +195,38 @@ TEST_F(AccessWindowTest, WithoutTheSessionTheLevelWaitsForTheNextStartAndAnEmpty
     EXPECT_EQ(Stored(), std::vector<std::uint8_t>(10, 0));
     EXPECT_EQ(AccessLevel, 0);
     WithDialog([&](TAccessF &f) { EXPECT_TRUE(f.ui->Edit1->isHidden()) << "opens unlocked"; });
+}
+
+// A damaged record keeps the program locked at the next start and no password, the
+// empty one included, lifts it; the value stays as it was.
+TEST_F(AccessWindowTest, DamagedRecordLocksAndNoTypedPasswordLiftsIt)
+{
+    {
+        platform::Settings reg;
+        reg.WriteString(MainWindowKey, AccessRecordValue, "hex:");
+        reg.Flush();
+    }
+    std::fill(std::begin(AccessRecord), std::end(AccessRecord), std::uint8_t{0});
+    platform::QueueAnswers({"Yes", "1"});
+    ASSERT_TRUE(Restart({}));
+    EXPECT_EQ(AccessLevel, 2);
+    EXPECT_EQ(ui->Protlevel->text(), QStringLiteral("M"));
+    const std::string told = "Brantoval-1024|The access record is damaged: the program stays locked.\r\n";
+    EXPECT_NE(BoxLog().find(told), std::string::npos) << BoxLog();
+    WithDialog([&](TAccessF &f) {
+        EXPECT_FALSE(f.ui->Edit1->isHidden());
+        for (const char *typed : {"x", "", "password"}) {
+            Type(f.ui->Edit1, "y");
+            Type(f.ui->Edit1, typed);
+            EXPECT_FALSE(f.ui->Button3->isEnabled()) << typed;
+            EXPECT_FALSE(f.ui->Edit2->isEnabled()) << typed;
+        }
+        QTest::mouseClick(f.ui->Button1, Qt::LeftButton);
+    });
+    EXPECT_EQ(AccessLevel, 2);
+    platform::Settings reg;
+    EXPECT_EQ(reg.ReadString(MainWindowKey, AccessRecordValue), "hex:");
+    EXPECT_EQ(BoxLog().find(told), BoxLog().rfind(told)) << "said once";
 }
 
 TEST_F(AccessWindowTest, PlayLevelForbidsTheHardwareAndTheDialogFitsTheScreen)

@@ -3,12 +3,15 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
+#include <vector>
 #include "common/TestFiles.h"
 
 namespace fs = std::filesystem;
@@ -133,4 +136,79 @@ TEST_F(ProgramProcess, SecondStartRaisesTheFirstAndEnds)
     ASSERT_TRUE(WaitFor([&] { return Running("t"); }));
     EXPECT_EQ(other->state(), QProcess::Running);
     EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+// A settings file whose access record cannot be read, or that cannot be read itself:
+// each start stays locked (level 3 when the record's first byte reads as 3, else 2),
+// says so once, skips the save question at the close as level 2 does, and leaves the
+// value as it was; a file the reader could not take whole is kept as settings.ini.bad,
+// and when the record went with it the file stays as it was.
+TEST_F(ProgramProcess, DamagedAccessRecordKeepsTheLockAndItsBytes)
+{
+    struct Case {
+        std::string name, pwd;
+        int level;
+    };
+    const std::string zeros = "000000000000000000";
+    const std::vector<Case> cases = {
+        {"short", "hex:03" + zeros.substr(0, 14), 3},              // 8 bytes
+        {"long", "hex:02" + zeros + "0000", 2},                    // 11 bytes
+        {"empty", "hex:", 2},
+        {"plain", "03" + zeros, 2},                                // no "hex:"
+        {"letter", "hex:2z" + zeros, 2},                           // first digit pair not hex
+        {"odd", "hex:03" + zeros + "0", 3},                        // 21 digits
+        {"setup", "hex:01" + zeros.substr(0, 14), 2},              // level 1, 8 bytes: stricter
+        {"badfirst", "hex:z3" + zeros, 2},                         // first digit not hex
+    };
+    auto settings = [&](const std::string &cfg) { return root / cfg / "Brantoval" / "settings.ini"; };
+    for (const Case &c : cases) {
+        fs::create_directories(settings(c.name).parent_path());
+        std::ofstream(settings(c.name), std::ios::binary)
+            << "[Software/Brantoval/MainWindow]\nPWD=" << c.pwd << "\nSize=0\n";
+    }
+    // Random bytes, and a file the program wrote cut inside the record's name.
+    std::string noise;
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        state = state * 1103515245u + 12345u;
+        noise += char(state >> 16);
+    }
+    const std::string cut = "[Software/Brantoval/History]\nFile1=\n\n[Software/Brantoval/MainWindow]\nCrossPos=200\n"
+                            "PW";
+    for (const auto &[cfg, text] : {std::pair<std::string, std::string>{"noise", noise}, {"cut", cut}}) {
+        fs::create_directories(settings(cfg).parent_path());
+        std::ofstream(settings(cfg), std::ios::binary) << text;
+    }
+    std::vector<std::pair<std::string, QProcess *>> runs;
+    for (const std::string cfg : {"short", "long", "empty", "plain", "letter", "odd", "setup", "badfirst", "noise", "cut"})
+        runs.emplace_back(cfg, Launch(cfg, {}, {"BRTV_ANSWERS=1,No", "BRTV_SHOW_MODIFIED=1"}));
+    for (auto &[cfg, p] : runs)
+        ASSERT_TRUE(WaitFor([&, cfg = cfg] { return Running(cfg); })) << cfg;
+    for (auto &[cfg, p] : runs)
+        ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    auto count = [](const std::string &text, const std::string &part) {
+        int n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    for (auto &[cfg, p] : runs) {
+        SCOPED_TRACE(cfg);
+        ASSERT_TRUE(p->waitForFinished(30000));
+        EXPECT_EQ(p->exitCode(), 0);
+        const std::string boxes = Read(root / (cfg + ".box"));
+        EXPECT_EQ(count(boxes, "Brantoval-1024|The access record is damaged: the program stays locked.\r\n"), 1) << boxes;
+        EXPECT_EQ(boxes.find("Save file ?"), std::string::npos) << boxes;
+        const auto it = std::find_if(cases.begin(), cases.end(), [&](const Case &c) { return c.name == cfg; });
+        const int level = it != cases.end() ? it->level : 2;
+        EXPECT_EQ(boxes.find("Access to DMX hardware is forbidden") != std::string::npos, level == 3) << boxes;
+        const std::string ini = Read(settings(cfg));
+        if (it != cases.end()) {
+            EXPECT_NE(ini.find("\nPWD=" + it->pwd + "\n"), std::string::npos) << ini;
+            EXPECT_FALSE(fs::exists(settings(cfg).string() + ".bad"));
+        } else {
+            EXPECT_EQ(Read(settings(cfg).string() + ".bad"), cfg == "noise" ? noise : cut);
+            EXPECT_EQ(ini, cfg == "noise" ? noise : cut) << "not replaced at the close";
+        }
+    }
 }

@@ -18,8 +18,10 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
@@ -241,4 +243,26 @@ TEST_F(StartupTest, ExitFromTheStartDialogEndsTheProgram)
     EXPECT_FALSE(Start({"0"}));
     EXPECT_TRUE(TerminateRequested);
     EXPECT_EQ(IndexOf("TAudSynch"), -1);
+}
+
+// The first start writes the stage-plan bitmap whole through the atomic file writer; a
+// later start keeps the file there, even one it cannot read, byte for byte.
+TEST_F(StartupTest, StagePlanBitmapIsWrittenWholeAndNeverReplaced)
+{
+    std::vector<std::string> written;
+    FileWriter() = [&written](const std::string &path, const std::function<bool(const std::string &)> &body) {
+        written.push_back(path);
+        return platform::WriteFileAtomically(path, body);
+    };
+    const fs::path plan = root / "bin" / "PlanImg.bmp";
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(std::count(written.begin(), written.end(), plan.string()), 1);
+    EXPECT_EQ(QImage(QString::fromStdString(plan.string())).size(), QSize(480, 500));
+    DestroyProgramWindows();
+
+    { std::ofstream(plan, std::ios::binary) << "BM cut short"; }
+    written.clear();
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Read(plan), "BM cut short");
+    EXPECT_EQ(std::count(written.begin(), written.end(), plan.string()), 0);
 }

@@ -98,3 +98,64 @@ TEST_F(SettingsTest, HandEditedFileReadsTheSameAfterAWrite)
     EXPECT_EQ(platform::UnescapeSettingsValue(keys.at("Software/Brantoval/X").at("Path")), "C:q\r");
     EXPECT_EQ(platform::UnescapeSettingsValue(keys.at("Software/Brantoval/X").at("Name")), "a\\b");
 }
+
+// A file the reader cannot take whole is kept beside, byte for byte, before anything is
+// written; what could be read is used. A file the program wrote, or one with blank lines,
+// comments and CR LF line ends, is taken whole and nothing is kept.
+TEST_F(SettingsTest, FileNotTakenWholeIsKeptAsBadBeforeAnyWrite)
+{
+    // A binary value that does not decode is its reader's business, not the file's.
+    const std::string good = "; note\r\n# note\n\n[Software/Brantoval/MainWindow]\r\nPWD=hex:00ff10\nName=a\\\\b\\r\n"
+                             "VisufPars=hex:2z\n";
+    const std::vector<std::string> bad = {
+        "[Software/Brantoval/MainWindow]\nSize=1\ngarbage\n",          // not a section nor a value
+        "Size=1\n[Software/Brantoval/MainWindow]\n",                   // a value outside any section
+        "[Software/Brantoval/MainWindow]\nPath=C:\\q\n",               // an escape never written
+        "[Software/Brantoval/MainWindow]\nPath=C:\\\n",                // a lone backslash
+        "[Software/Brantoval/MainWindow]\nPath=a\rb\n",                // a raw CR inside
+        "[Software/Brantoval/MainWindow]\nSize=1\n\x8f\x01\xff",        // random bytes
+    };
+    int n = 0;
+    auto use = [&](const std::string &text) {
+        const fs::path folder = dir / std::to_string(n++);
+        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+        fs::create_directories(platform::SettingsFolder());
+        std::ofstream(platform::SettingsFilePath(), std::ios::binary) << text;
+    };
+    use(good);
+    {
+        platform::Settings s;
+        EXPECT_TRUE(s.FileReadWhole());
+        EXPECT_EQ(s.ReadBinaryValue("Software/Brantoval/MainWindow", "PWD"), (std::vector<std::uint8_t>{0, 0xFF, 0x10}));
+        s.WriteInteger("Software/Brantoval/MainWindow", "Size", 1);
+        ASSERT_TRUE(s.Flush());
+    }
+    EXPECT_FALSE(fs::exists(platform::SettingsFilePath() + ".bad"));
+    {
+        // What the program wrote reads whole again.
+        const std::string written = FileText();
+        use(written);
+        platform::Settings s;
+        EXPECT_TRUE(s.FileReadWhole()) << written;
+    }
+    for (const std::string &text : bad) {
+        use(text);
+        SCOPED_TRACE(text);
+        platform::Settings s;
+        EXPECT_FALSE(s.FileReadWhole());
+        EXPECT_EQ(testfiles::Read(platform::SettingsFilePath() + ".bad"), text);
+        EXPECT_EQ(FileText(), text) << "nothing written yet";
+        s.WriteInteger("Software/Brantoval/MainWindow", "Size", 2);
+        ASSERT_TRUE(s.Flush());
+        EXPECT_EQ(testfiles::Read(platform::SettingsFilePath() + ".bad"), text);
+        EXPECT_EQ(s.ReadInteger("Software/Brantoval/MainWindow", "Size"), 2);
+    }
+    // A held file is not written, whatever changes.
+    use(bad.back());
+    platform::Settings s;
+    s.HoldFile();
+    s.WriteInteger("Software/Brantoval/MainWindow", "Size", 3);
+    EXPECT_FALSE(s.Flush());
+    EXPECT_EQ(FileText(), bad.back());
+    EXPECT_EQ(s.ReadInteger("Software/Brantoval/MainWindow", "Size"), 3);
+}

@@ -14,7 +14,11 @@
 
 #include <QTableWidget>
 #include <QTest>
+#include <cstring>
 #include <fstream>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -304,6 +308,96 @@ TEST_F(ObjectPanelTest, ImportedModelBecomesOneShadedSelectedObject)
     EXPECT_NE(BoxLog().find("Can't open " + Bin() + "missing.3ds"), std::string::npos) << BoxLog();
     EXPECT_EQ(Objects3D().objects.size(), 2u);
     Grab("visualiser-import.png");
+}
+
+} // namespace
+
+namespace {
+
+// A load or an import the operator started that gives no object says so once, naming the
+// file, and leaves the scene and its name as they were; a file read in part keeps what was
+// read. The load as the window opens stays quiet, also when the show's scene is missing.
+TEST_F(ObjectPanelTest, LoadsThatReadNothingSaySoAndKeepTheScene)
+{
+    // The boxes since `from` in the log, the file dialogs left out.
+    auto boxesSince = [this](std::size_t from) {
+        std::istringstream lines(BoxLog().substr(from));
+        std::string line, boxes;
+        while (std::getline(lines, line))
+            if (line.find("|(file dialog)|") == std::string::npos)
+                boxes += line + "\n";
+        return boxes;
+    };
+    std::filesystem::create_directories(Objects());
+    Scene3DName = "gone.cr3";
+    std::size_t logged = BoxLog().size();
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(boxesSince(logged), "") << "a missing scene file opens the window without a box";
+    CloseVisualiser();
+    std::ofstream(Objects() + "gone.cr3", std::ios::binary) << "3D1Kjunk";
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(boxesSince(logged), "") << "nor does one that gives nothing";
+    Visuf->ui->Objects3D->trigger();
+
+    Objects3D().objects.push_back(Piece(4));
+    Visuf->GridObjectSelectorDrawCell();
+    Scene3DName = "stage.cr3";
+    ShowModified = 0;
+    const std::vector<std::uint8_t> scene = WriteCr3(Objects3D());
+
+    // Each file below gives nothing.
+    std::string noise;
+    for (int i = 0; i < 2000; ++i)
+        noise += char((i * 7919 + 13) % 251);
+    Scene3D one;
+    one.objects.push_back(Piece(6));
+    std::vector<std::uint8_t> wrongTag = WriteCr3(one);
+    std::memcpy(wrongTag.data(), "3D2K", 4);
+    std::vector<std::uint8_t> noObject = WriteCr3(one);
+    std::memcpy(noObject.data() + 8, "BASX", 4);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"wrong.cr3", std::string(wrongTag.begin(), wrongTag.end())},
+        {"noise.cr3", noise},
+        {"empty.cr3", ""},
+        {"noobject.cr3", std::string(noObject.begin(), noObject.end())},
+        {"noise.3dx", noise},
+        {"empty.3dx", ""},
+        {"nonodes.3dx", "[Brantoval3dx]\nNodes=0\n[XYZ]\nVert0=1,2,3\n"},
+        {"missing.cr3", "-"},
+        {"noise.3ds", noise},
+        {"empty.3ds", ""},
+        {"nomesh.3ds", std::string("\x4d\x4d\x06\x00\x00\x00", 6)},
+    };
+    for (const auto &[name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const std::string path = Bin() + name;
+        if (bytes != "-")
+            std::ofstream(path, std::ios::binary) << bytes;
+        logged = BoxLog().size();
+        platform::QueueAnswers({path});
+        if (name.substr(name.size() - 3) == "3ds")
+            Visuf->ui->Imp3d->click();
+        else
+            Visuf->ui->Load3Dobj->click();
+        EXPECT_EQ(boxesSince(logged), "Brantoval-1024|No 3D object read from " + path + "|OK\n");
+        EXPECT_EQ(WriteCr3(Objects3D()), scene);
+        EXPECT_EQ(Scene3DName, "stage.cr3");
+        EXPECT_EQ(ShowModified, 0);
+        EXPECT_EQ(Visuf->ui->ObjCount->text(), QStringLiteral("Objects: 1"));
+    }
+
+    // Read in part: the whole first object stays, nothing is said.
+    Scene3D two;
+    two.objects.push_back(Piece(6));
+    two.objects.push_back(Piece(2));
+    std::vector<std::uint8_t> part = WriteCr3(two);
+    part.resize(part.size() - 122);   // into the second object's "BASE"
+    std::ofstream(Bin() + "part.cr3", std::ios::binary).write(reinterpret_cast<const char *>(part.data()), std::streamsize(part.size()));
+    logged = BoxLog().size();
+    Load(Bin() + "part.cr3");
+    EXPECT_EQ(boxesSince(logged), "");
+    EXPECT_EQ(Objects3D().objects.size(), 2u);
+    EXPECT_EQ(Scene3DName, "part.cr3");
 }
 
 } // namespace
