@@ -13,15 +13,11 @@ bool Tagged(const std::uint8_t *payload, const char *tag)
     return std::memcmp(payload, tag, 4) == 0;
 }
 
-bool AnswerName(const std::uint8_t *payload, int length, const LanLinkActions &a)
+bool AnswerName(const LanLinkActions &a)
 {
-    // The request's record: the tag and a name of at most 64 bytes, NUL-terminated.
-    std::uint8_t record[LanReplyBytes] = {};
-    std::memcpy(record, payload, static_cast<std::size_t>(std::min(length, LanReplyBytes)));
-    const char *name = reinterpret_cast<const char *>(record + 4);
-    const std::string peer(name, strnlen(name, LanNameBytes));
-
-    if (!a.openClient(peer)) {
+    // The request names its computer (64 bytes after the tag); the answer goes to the
+    // request's own address all the same, so the name is not read.
+    if (!a.openClient()) {
         a.fail("Error OpenClientMailSlot");
         return true;
     }
@@ -45,7 +41,7 @@ bool LanLinkMessage(const std::uint8_t *payload, int length, const LanLinkAction
     if (!DmxInFromLan || !payload || length < 4)
         return false;
     if (Tagged(payload, "RNAM"))
-        return AnswerName(payload, length, actions);
+        return AnswerName(actions);
     if (Tagged(payload, "RDMX")) {
         if (length <= 4)
             return false;
@@ -58,7 +54,7 @@ bool LanLinkMessage(const std::uint8_t *payload, int length, const LanLinkAction
 LanLinkActions MailslotLinkActions(platform::TzolMailslot &slot, std::function<void(const std::string &)> fail)
 {
     LanLinkActions a;
-    a.openClient = [&slot](const std::string &peer) { return slot.OpenClientMailslot(peer, LanSlotName); };
+    a.openClient = [&slot] { return slot.OpenClientToSender(); };
     a.write = [&slot](const std::uint8_t *bytes, int n) { return slot.WriteClientMailslot(bytes, n); };
     a.closeClient = [&slot] { slot.CloseClientMailslot(); };
     a.computerName = [](std::string &name) { return platform::GetComputerName(name, LanNameBytes); };

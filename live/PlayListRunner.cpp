@@ -12,6 +12,8 @@
 #include "platform/MediaPlayer.h"
 #include "platform/MsgBox.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 
@@ -43,11 +45,18 @@ PlayListEntry &Line(int i)
     return PlayListEntries[static_cast<std::size_t>(i)];
 }
 
+// A sum of list times that stays within the 32-bit clock: a line's time read from a file
+// can be anything, and a time past the end of the clock is simply never reached.
+std::int32_t ClockSum(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
+
 } // namespace
 
 std::int32_t PlayListRunner::Now() const
 {
-    return PlayListBaseTime + static_cast<std::int32_t>(platform::MonotonicMs() - PlayListStartTick);
+    return ClockSum(PlayListBaseTime, static_cast<std::int32_t>(platform::MonotonicMs() - PlayListStartTick));
 }
 
 bool PlayListRunner::Validate()
@@ -203,7 +212,7 @@ void PlayListRunner::FireMedia(const PlayListEntry &e)
         if (synch)
             PlayPaused.store(1);
         PlayerStop();
-        MediaEnd = PlayerPlay(e) + Now();
+        MediaEnd = ClockSum(PlayerPlay(e), Now());
         if (synch) {
             HoldEngine hold;   // the tick writes the play clock too
             PlayPaused.store(0);

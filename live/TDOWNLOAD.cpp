@@ -2,9 +2,9 @@
 #include "ui_DOWNLOAD.h"
 
 #include "FlashDownload.h"
+#include "FlashImageFile.h"
 #include "StandAloneImage.h"
 
-#include "BinaryStream.h"
 #include "InterfaceBinding.h"
 
 #include "platform/Files.h"
@@ -12,7 +12,6 @@
 
 #include <QTimer>
 
-#include <array>
 #include <chrono>
 #include <thread>
 
@@ -29,23 +28,16 @@ TDOWNLOAD::TDOWNLOAD(QWidget *parent) : QDialog(parent), ui(new Ui::TDOWNLOAD)
     connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     connect(ui->Cancel, &QPushButton::clicked, this, [this] { CancelClick(); });
 
-    const std::string path = platform::ProgramFolder() + StandAloneImageName;
-    blocks_ = FlashImageBlocks(path);
-    if (blocks_ > 0) {
-        try {
-            stream_ = std::make_unique<FileStream>(path, FileStream::ReadOnly);
-        } catch (const StreamError &) {
-            stream_.reset();
-        }
-    }
-    if (!stream_) {
+    image_ = std::make_unique<FlashImageFile>();
+    if (!image_->Open(platform::ProgramFolder() + StandAloneImageName)) {
+        image_.reset();
         platform::ShowMessage(Caption, "Can't find data file, programming impossible");
         return;
     }
     page_ = 0;
-    ui->ProgressBar->setRange(0, static_cast<int>(blocks_));
+    ui->ProgressBar->setRange(0, static_cast<int>(image_->Blocks()));
     ui->ProgressBar->setValue(0);
-    ui->Counter->setText(QString::number(blocks_));
+    ui->Counter->setText(QString::number(image_->Blocks()));
     Timer->start();
 }
 
@@ -68,11 +60,11 @@ FlashRequests TDOWNLOAD::LibraryRequests()
 void TDOWNLOAD::TimerTimer()
 {
     Timer->stop();
-    if (!stream_)
+    if (!image_)
         return;
-    std::array<std::uint8_t, ImageBlockSize> block{};
+    FlashImageFile::Block block{};
     // A block that cannot be read whole is never sent.
-    if (stream_->ReadSome(block.data(), block.size()) != block.size()) {
+    if (!image_->Next(block)) {
         Finish(false, "Can't read data file");
         return;
     }
@@ -84,7 +76,7 @@ void TDOWNLOAD::TimerTimer()
     }
     ui->Label2->setText(platform::DisplayText(text));
     ++page_;
-    const std::int64_t left = (stream_->Size() - stream_->Position()) / ImageBlockSize;
+    const std::int64_t left = image_->Left();
     ui->Counter->setText(QString::number(left));
     ui->ProgressBar->setValue(page_);
     if (left > 0) {

@@ -11,7 +11,7 @@
 namespace Ui {
 class TDOWNLOAD;
 }
-class FileStream;
+class FlashImageFile;
 class QTimer;
 struct FlashRequests;
 
@@ -27,7 +27,7 @@ public:
     Ui::TDOWNLOAD *ui;
     QTimer *Timer = nullptr;
 
-    bool Ready() const { return stream_ != nullptr; }
+    bool Ready() const { return image_ != nullptr; }
     void TimerTimer();
     void CancelClick();
     // The pages written so far.
@@ -42,7 +42,6 @@ protected:
 private:
     void Finish(bool ok, const std::string &text);
 
-    std::unique_ptr<FileStream> stream_;
-    std::int64_t blocks_ = 0;
+    std::unique_ptr<FlashImageFile> image_;
     std::uint16_t page_ = 0;
 };

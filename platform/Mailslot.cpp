@@ -30,6 +30,7 @@ struct Delivery {
     int length;
     const std::string *user;
     const std::string *computer;
+    std::uint32_t from;   // the sender's IPv4 address, network order
 };
 
 std::string Limited(const std::string &s)
@@ -143,7 +144,10 @@ void SlotThread::Execute()
             break;
         if (ready <= 0 || !(fds[0].revents & POLLIN))
             continue;
-        const ssize_t got = ::recv(socket_, buffer_.get(), BufferSize, MSG_TRUNC | MSG_DONTWAIT);
+        sockaddr_in from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t got = ::recvfrom(socket_, buffer_.get(), BufferSize, MSG_TRUNC | MSG_DONTWAIT,
+                                       reinterpret_cast<sockaddr *>(&from), &fromLength);
         // A datagram larger than the buffer came truncated: dropped.
         if (got <= 0 || got > BufferSize)
             continue;
@@ -152,11 +156,9 @@ void SlotThread::Execute()
         const std::uint8_t *payload = TzolMailslot::RemoveHeader(buffer_.get(), length, time, user, computer);
         if (!payload)
             continue;
-        const auto seen = StringMap.find(user);
-        if (seen != StringMap.end() && seen->second == time)
+        if (!StringMap.Admit(user, time))
             continue;   // a copy of the last message from this user
-        StringMap[user] = time;
-        Delivery d{payload, length, &user, &computer};
+        Delivery d{payload, length, &user, &computer, from.sin_addr.s_addr};
         SendMessageTo(window_, MailslotMessage, reinterpret_cast<std::uintptr_t>(&d), 0);
     }
     finished_ = true;
@@ -204,7 +206,9 @@ bool TzolMailslot::CreateMailslot()
             if (msg != MailslotMessage || !OnMessage)
                 return std::intptr_t(0);
             const auto *d = reinterpret_cast<const Delivery *>(wParam);
+            sender_ = d->from;
             OnMessage(*this, d->payload, *d->user, *d->computer, d->length);
+            sender_ = 0;
             return std::intptr_t(1);
         });
         thread_ = std::make_unique<SlotThread>(*this, serverSocket_, wakePipe_[0], window_);
@@ -241,6 +245,18 @@ bool TzolMailslot::OpenClientMailslot(const std::string &computer, const std::st
     if (clientSocket_ < 0)
         return false;
     clientAddress_ = address;
+    return true;
+}
+
+bool TzolMailslot::OpenClientToSender()
+{
+    CloseClientMailslot();
+    if (sender_ == 0)
+        return false;
+    clientSocket_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (clientSocket_ < 0)
+        return false;
+    clientAddress_ = sender_;
     return true;
 }
 

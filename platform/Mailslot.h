@@ -8,12 +8,15 @@
 // BoundPort() tells) on `BindAddress` (empty: every interface), with no address reuse, so
 // a second server on the same port fails as a second slot of one name does. Client writes
 // go to `PeerPort` of the computer named; "." and this computer's own name mean 127.0.0.1.
+// A handler that answers opens the client slot to the sender (OpenClientToSender): the
+// address the message came from, found without any name lookup.
 #pragma once
+
+#include "RecentSenders.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -41,8 +44,9 @@ private:
     int wakeFd_;
     std::uint32_t window_;
     std::unique_ptr<std::uint8_t[]> buffer_;
-    // User name -> time stamp of the last message delivered from that user.
-    std::map<std::string, std::string> StringMap;
+    // User name -> time stamp of the last message delivered from that user, for the most
+    // recent senders only.
+    RecentSenders StringMap;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     std::thread thread_;
@@ -72,6 +76,9 @@ public:
     std::uint16_t BoundPort() const { return boundPort_; }
 
     bool OpenClientMailslot(const std::string &computer, const std::string &slot);
+    // Inside OnMessage: opens the client slot to the address the message came from (its
+    // `PeerPort`). False outside a handler or without a socket.
+    bool OpenClientToSender();
     void CloseClientMailslot();
     // False without a client slot or when the datagram could not be sent whole.
     bool WriteClientMailslot(const void *buffer, int length);
@@ -94,6 +101,7 @@ private:
     std::uint16_t boundPort_ = 0;
     std::uint32_t window_ = 0;
     std::unique_ptr<SlotThread> thread_;
+    std::uint32_t sender_ = 0;   // network order; the message being handled came from it
     int clientSocket_ = -1;
     std::uint32_t clientAddress_ = 0;   // network order
 };

@@ -5,11 +5,15 @@
 // (a profile with every kind of element group, an icon picture, and the picture data
 // alone), FOLDER/beam (profiles with the colour controls the visualiser looks for),
 // FOLDER/paste (the designer's element clipboard, one per element kind), FOLDER/settings,
-// and the 3D object and import folders.
+// the 3D object and import folders, FOLDER/playlist (play lists), FOLDER/hotkeys (key
+// files), FOLDER/flash-image (a stand-alone image), FOLDER/recording (DMX-input
+// recordings), FOLDER/lan (datagrams as a peer sends them) and FOLDER/access ("PWD"
+// values as the settings store keeps them).
 #include "FuzzSetup.h"
 
 #include "app/SequenceFile.h"
 #include "app/ShowModel.h"
+#include "app/PlayListFile.h"
 #include "editors/DeviceSequenceFile.h"
 #include "controls/Buttons.h"
 #include "controls/ColourMixer.h"
@@ -19,6 +23,16 @@
 #include "fixtures/SetupFile.h"
 #include "fixtures/TPanelWidgets.h"
 #include "fixtures/TProfileStreams.h"
+#include "app/AccessRecordStore.h"
+#include "app/StartupState.h"
+#include "live/AccessLock.h"
+#include "live/DmxRecording.h"
+#include "live/HotKeys.h"
+#include "live/LanLink.h"
+#include "live/PlayList.h"
+#include "live/StandAloneImage.h"
+#include "platform/Mailslot.h"
+#include "platform/Settings.h"
 #include "platform/SettingsText.h"
 #include "visualiser/Objects3DFile.h"
 #include "tests/visualiser/Chunks3ds.h"
@@ -271,6 +285,100 @@ void Import3dsSeeds(const std::string &dir)
     for (const auto &[name, bytes] : files)
         Save(dir + "/3ds/" + name, bytes->data(), bytes->size());
 }
+// Play lists: one line of each action (a jump to a row past the list among them), with
+// media, cues, fades and comments; and an empty list.
+void PlayListSeeds(const std::string &dir)
+{
+    PlayListEntries.clear();
+    SavePlayListFile(dir + "/empty.pgl");
+    for (int a = ActPlay; a <= ActWaitGo; ++a) {
+        PlayListEntry e;
+        e.startTime = 1000 * a;
+        e.index = static_cast<std::int16_t>(a % 2);
+        e.cueFlag = static_cast<std::uint8_t>(a == ActFavourite);
+        e.mediaFile = a == ActPlay ? "/media/song one.wav" : "";
+        e.mediaStart = a == ActPlay ? 500 : -1;
+        e.mediaStop = a == ActPlay ? 9000 : -1;
+        e.action = static_cast<std::uint8_t>(a);
+        e.gotoRow = static_cast<std::int16_t>(a == ActGoto ? 12 : 0);
+        e.comments = "line " + std::to_string(a);
+        e.fade = 250 * a;
+        PlayListEntries.push_back(e);
+    }
+    PlayListCount = static_cast<std::int32_t>(PlayListEntries.size());
+    SavePlayListFile(dir + "/every-action.pgl");
+    PlayListEntries.clear();
+    PlayListCount = 0;
+}
+
+// Key files: commands with every modifier and with captions, and an empty one.
+void HotKeySeeds(const std::string &dir)
+{
+    const std::vector<HotKeyRecord> records = {
+        {static_cast<std::uint16_t>('P' | HotKeyCtrl), "Play1", "&Play"},
+        {static_cast<std::uint16_t>(0x70 | HotKeyShift | HotKeyAlt), "SynchSetup", "Synch and Hardware"},
+        {0, "Record1", ""}};
+    MemoryStream keys;
+    WriteHotKeyFile(keys, records);
+    Save(dir + "/" + HotKeyFileName, keys);
+    MemoryStream empty;
+    WriteHotKeyFile(empty, {});
+    Save(dir + "/empty.key", empty);
+}
+
+// The stand-alone image of the show ShowSeeds left behind, compiled into FOLDER.
+void FlashImageSeeds(const std::string &dir)
+{
+    StandAloneInput input;
+    input.capacity = 4080;
+    input.folder = dir + "/";
+    CompileStandAloneImage(input);
+}
+
+// A recording of three changes and its stop, and one stopped at once.
+void RecordingSeeds(const std::string &dir)
+{
+    std::uint8_t state[MaxInputChannels] = {};
+    {
+        DmxRecordWriter w(dir + "/changes.tmp", state);
+        for (int i = 1; i <= 3; ++i) {
+            state[i] = static_cast<std::uint8_t>(60 * i);
+            w.Change(400 * i, state);
+        }
+        w.Finish(31000);
+    }
+    DmxRecordWriter(dir + "/empty.tmp", state).Finish(0);
+}
+
+// What a peer's slot sends: a name request, frames of 100 and 512 levels, an answer.
+void LanSeeds(const std::string &dir)
+{
+    platform::TzolMailslot slot;
+    std::string request(LanReplyBytes, '\0');
+    request.replace(0, 13, "RNAMlight-desk");
+    const std::pair<const char *, std::string> payloads[] = {{"rnam", request},
+                                                              {"rdmx100", "RDMX" + std::string(100, '\x40')},
+                                                              {"rdmx512", "RDMX" + std::string(512, '\x7F')},
+                                                              {"hnam", "HNAM" + std::string(64, '\0')}};
+    for (const auto &[name, payload] : payloads) {
+        const std::string datagram = slot.AddHeader(payload.data(), static_cast<int>(payload.size()));
+        Save(dir + "/" + name + ".bin", datagram.data(), datagram.size());
+    }
+}
+
+// "PWD" values as the settings store keeps them: the records of each level, with and
+// without a password.
+void AccessSeeds(const std::string &dir)
+{
+    BuildScrambleTable();
+    platform::Settings s;
+    for (int level = 0; level <= 3; ++level) {
+        const AccessRecordBytes record = MakeAccessRecord(level, level % 2 ? "secret" : "");
+        s.WriteBinary(MainWindowKey, AccessRecordValue, std::vector<std::uint8_t>(record.begin(), record.end()));
+        const std::string value = s.ReadString(MainWindowKey, AccessRecordValue);
+        Save(dir + "/level" + std::to_string(level) + ".txt", value.data(), value.size());
+    }
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -280,13 +388,17 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/device-sequence", "/beam", "/paste"})
+    for (const char *sub : {"/show", "/profile", "/settings", "/sequence", "/device-sequence", "/beam", "/paste",
+                            "/playlist", "/hotkeys", "/flash-image", "/recording", "/lan", "/access"})
         std::filesystem::create_directories(dir + sub);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qargc = 1;
     QApplication app(qargc, argv);
     QuietShowCore();
+    // The settings store of the seeds lives in the fuzz folder.
+    setenv("XDG_CONFIG_HOME", (platform::ProgramFolder() + "/config").c_str(), 1);
     ShowSeeds(dir + "/show");
+    FlashImageSeeds(dir + "/flash-image");
     SequenceSeeds(dir + "/sequence");
     DeviceSequenceSeeds(dir + "/device-sequence");
     ProfileSeeds(dir + "/profile");
@@ -295,6 +407,11 @@ int main(int argc, char **argv)
     Import3dsSeeds(dir);
     BeamSeeds(dir + "/beam");
     PasteSeeds(dir + "/paste");
+    PlayListSeeds(dir + "/playlist");
+    HotKeySeeds(dir + "/hotkeys");
+    RecordingSeeds(dir + "/recording");
+    LanSeeds(dir + "/lan");
+    AccessSeeds(dir + "/access");
     RemoveFuzzFolder();
     return 0;
 }

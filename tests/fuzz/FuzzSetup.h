@@ -62,3 +62,25 @@ inline void RemoveFuzzFolder()
     std::error_code ec;
     std::filesystem::remove_all(platform::ProgramFolder(), ec);
 }
+
+// A folder for the files a target writes and reads back on every input: in memory
+// (/dev/shm) where there is one, so the disk does not hold the target up, else in the
+// program folder. It goes at exit.
+inline const std::string &ScratchFolder()
+{
+    // Never destroyed: the exit handler below still needs it.
+    static const std::string &folder = *new std::string([] {
+        std::error_code ec;
+        std::filesystem::path dir = std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
+                                                                                   : std::filesystem::path(platform::ProgramFolder());
+        dir /= "brtv-fuzz-scratch-" + std::to_string(::getpid());
+        std::filesystem::create_directories(dir, ec);
+        return dir.string();
+    }());
+    static const bool removedAtExit = std::atexit([] {
+        std::error_code e;
+        std::filesystem::remove_all(ScratchFolder(), e);
+    }) == 0;
+    (void)removedAtExit;
+    return folder;
+}

@@ -298,7 +298,7 @@ TEST_F(MailslotTest, TheLinkIgnoresShortAndUnknownPayloads)
     DmxInFromLan = 1;
     int answered = 0;
     LanLinkActions act;
-    act.openClient = [&](const std::string &) { ++answered; return true; };
+    act.openClient = [&] { ++answered; return true; };
     act.write = [](const std::uint8_t *, int) { return true; };
     act.closeClient = [] {};
     act.computerName = [](std::string &n) { n = "HOST"; return true; };

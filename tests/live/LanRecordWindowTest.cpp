@@ -14,7 +14,13 @@
 #include "ui_MainForm.h"
 #include "ui_RecordF.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include <QAction>
@@ -25,6 +31,46 @@
 namespace {
 
 using transport_test::AddSequence;
+
+// The resident memory of this process in kB.
+long ResidentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+// Delivers what the readers hand over until `done` holds; false after `ms`.
+template <class Done>
+bool DeliverUntil(Done done, int ms = 3000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        platform::DeliverPostedMessages();
+        std::this_thread::yield();   // the reader hands over one message at a time
+    }
+    return true;
+}
+
+// A second program's server slot on a loopback address that keeps the payloads it gets.
+struct PeerSlot {
+    platform::TzolMailslot slot;
+    std::vector<std::string> got;
+    PeerSlot(const char *address, std::uint16_t port)
+    {
+        slot.BindAddress = address;
+        slot.Port = port;
+        slot.OnMessage = [this](platform::TzolMailslot &, const std::uint8_t *m, const std::string &,
+                                const std::string &, int n) {
+            got.emplace_back(reinterpret_cast<const char *>(m), static_cast<std::size_t>(n));
+        };
+    }
+};
 
 class RecorderWindowTest : public ProgramWindowTest {
 protected:
@@ -267,6 +313,86 @@ TEST_F(RecorderWindowTest, FramesFromAPeerOnTheLanReachTheOutputThroughTheEngine
     EXPECT_EQ(DmxInFromLan, 1);
     EXPECT_EQ(AudSynch->windowTitle(), title);
     hw->FromLan->click();
+}
+
+TEST_F(RecorderWindowTest, LanFloodOfNewSendersKeepsMemoryFlatAndNamesAreAnsweredAtTheSender)
+{
+    // The second program listens on 127.0.0.1; a third computer (127.0.0.2) listens on
+    // the same port, which is this program's reply port.
+    PeerSlot peer("127.0.0.1", 0), third("127.0.0.2", 0);
+    ASSERT_TRUE(peer.slot.CreateMailslot());
+    third.slot.Port = peer.slot.BoundPort();
+    ASSERT_TRUE(third.slot.CreateMailslot());
+    {
+        platform::Settings s;
+        s.WriteInteger(MainWindowKey, "LanPort", 0);
+        s.WriteInteger(MainWindowKey, "LanPeerPort", peer.slot.BoundPort());
+        s.WriteString(MainWindowKey, "LanBindAddress", "127.0.0.1");
+    }
+    form->findChild<QAction *>(QStringLiteral("SynchSetup"))->trigger();
+    AudSynch->ui->FromLan->click();
+    ASSERT_EQ(DmxInFromLan, 1);
+    const std::uint16_t port = AudSynch->BrantovalMain->BoundPort();
+    ASSERT_NE(port, 0);
+
+    // A name request that names the third computer: the answer comes back to the
+    // sender's own address, the named computer gets nothing.
+    peer.slot.PeerPort = port;
+    ASSERT_TRUE(peer.slot.OpenClientMailslot(".", LanSlotName));
+    std::uint8_t rnam[LanReplyBytes] = {'R', 'N', 'A', 'M'};
+    std::memcpy(rnam + 4, "127.0.0.2", 9);
+    ASSERT_TRUE(peer.slot.WriteClientMailslot(rnam, LanReplyBytes));
+    EXPECT_TRUE(DeliverUntil([&] { return !peer.got.empty(); }));
+    DeliverUntil([] { return false; }, 200);
+    ASSERT_EQ(peer.got.size(), 1u);
+    EXPECT_EQ(peer.got[0].substr(0, 4), "HNAM");
+    EXPECT_TRUE(third.got.empty());
+    EXPECT_NE(AudSynch->windowTitle(), "Error OpenClientMailSlot");
+
+    // A flood of frames, each from a sender name never seen before, in batches the
+    // socket can hold; each frame carries its number in channels 1-3.
+    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(s, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int missed = 0;
+    auto flood = [&](int first, int count) {
+        constexpr int Batch = 100;
+        for (int i = first; i < first + count; i += Batch) {
+            const int last = std::min(i + Batch, first + count) - 1;
+            for (int n = i; n <= last; ++n) {
+                char name[32];
+                std::snprintf(name, sizeof name, "flood-sender-%08d", n);
+                std::string datagram = std::string("pc;") + name + ";46000.5;RDMX";
+                datagram += {char(n >> 16), char(n >> 8), char(n)};
+                ::sendto(s, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+            }
+            const auto got = [last] { return (DmxInLevels[0] << 16 | DmxInLevels[1] << 8 | DmxInLevels[2]) == last; };
+            if (!DeliverUntil(got, 1000))
+                ++missed;
+        }
+    };
+    flood(0, 5000);   // the filter and the allocator at their working size
+    const long before = ResidentKb();
+    flood(5000, 100000);
+    const long after = ResidentKb();
+    RecordProperty("resident_growth_kb", std::to_string(after - before));
+    EXPECT_LT(missed, 20);
+    ASSERT_GT(before, 0);
+    EXPECT_LT(after - before, 3 * 1024) << "resident " << before << " kB before, " << after << " kB after";
+
+    // The link still answers afterwards, and the last sender of the flood is still
+    // known: a copy of its frame is dropped.
+    std::memset(DmxInLevels, 0, sizeof DmxInLevels);
+    const std::string copy = std::string("pc;flood-sender-00104999;46000.5;RDMX") + "\x01\x98\x96";
+    ::sendto(s, copy.data(), copy.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    ::close(s);
+    ASSERT_TRUE(peer.slot.WriteClientMailslot(rnam, LanReplyBytes));
+    EXPECT_TRUE(DeliverUntil([&] { return peer.got.size() == 2; }));
+    EXPECT_EQ(DmxInLevels[0], 0);
+    AudSynch->ui->FromLan->click();
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <fstream>
 
 namespace {
@@ -363,6 +364,26 @@ TEST_F(RunnerTest, JumpsBetweenTwoLinesNeverHangAStep)
     runner.Stop();
     EXPECT_EQ(PlayListRunning.load(), 0);
     EXPECT_FALSE(timer);
+}
+
+TEST_F(RunnerTest, LineTimesAtTheEndOfTheClockFireAndNeverWrapAround)
+{
+    // Times a file can hold at the top of the 32-bit clock: the list clock stops at its
+    // end instead of turning negative, so the last line still fires and the media's end
+    // is still ahead.
+    constexpr std::int32_t Top = std::numeric_limits<std::int32_t>::max();
+    SetList({Line(Top - 500, 0), Line(Top, 1)});
+    const std::string wav = WriteFile("b.wav", {1, 2, 3});
+    world.media[wav] = {60000, false};
+    PlayListEntries[0].mediaFile = wav;
+    ASSERT_TRUE(runner.Start(0));
+    EXPECT_EQ(runner.MediaEnd, Top);
+    calls.clear();
+    At(1000);
+    EXPECT_EQ(runner.Now(), Top);
+    EXPECT_EQ(calls, (std::vector<std::string>{"seq 1"}));
+    EXPECT_EQ(PlayListRunning.load(), 1);
+    runner.Stop();
 }
 
 TEST_F(RunnerTest, WaitGoHoldsBothClocksAndFastButtonsRestoreTheEngine)

@@ -1,0 +1,46 @@
+// Feeds arbitrary text as the settings store's "PWD" value to the access record reader.
+// A value of exactly ten bytes in hex ("hex:" and 20 hex digits) must become the record;
+// any other value must leave a record whose stored password can be taken out whole.
+#include "FuzzSetup.h"
+
+#include "app/AccessRecordStore.h"
+#include "app/StartupState.h"
+#include "live/AccessLock.h"
+#include "platform/Settings.h"
+
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    QuietShowCore();
+    std::atexit(RemoveFuzzFolder);
+    // A settings folder of its own: the store writes its file on every input.
+    setenv("XDG_CONFIG_HOME", (ScratchFolder() + "/config").c_str(), 1);
+    BuildScrambleTable();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string value(reinterpret_cast<const char *>(data), size);
+    {
+        platform::Settings s;
+        s.WriteString(MainWindowKey, AccessRecordValue, value);
+    }
+    std::fill(std::begin(AccessRecord), std::end(AccessRecord), 0);
+    LoadAccessRecord();
+    bool tenBytes = value.size() == 24 && value.compare(0, 4, "hex:") == 0;
+    for (std::size_t i = 4; tenBytes && i < value.size(); ++i)
+        tenBytes = std::isxdigit(static_cast<unsigned char>(value[i])) != 0;
+    if (tenBytes)
+        for (int i = 0; i < 10; ++i)
+            FuzzRequire(AccessRecord[i] == std::strtoul(value.substr(4 + 2 * std::size_t(i), 2).c_str(), nullptr, 16),
+                        "a ten-byte value becomes the record");
+    const std::string stored = StoredPassword(AccessRecord);
+    FuzzRequire(stored.size() <= 9, "the stored password fits the record");
+    UnscrambleText(stored);
+    return 0;
+}
