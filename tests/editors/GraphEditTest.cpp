@@ -500,6 +500,16 @@ TEST_F(GraphEditTest, TrackEditorCircleRestoreSetUpAndSequenceFollow)
     EXPECT_EQ(Level(0, 1), 0);
     EXPECT_TRUE(t->RestoreEnabled());
     Grab(t, "track-editor-circle.png");
+    // The Line page's text reads whole in the narrow side panel.
+    t->ui->LineTool->click();
+    QApplication::processEvents();
+    const QLabel *line = t->ui->LineLabel;
+    const QRect room = line->contentsRect();
+    const int wrap = line->wordWrap() ? Qt::TextWordWrap : 0;
+    EXPECT_TRUE(room.contains(line->fontMetrics().boundingRect(room, wrap, line->text())))
+        << room.width() << "x" << room.height();
+    Grab(t, "track-editor-line.png");
+    t->ui->CircleTool->click();
     // Another scene made current in the main window keeps the edit of this one.
     MakeCurrent(1);
     EXPECT_EQ(Level(0, 0), 127);
@@ -544,6 +554,34 @@ TEST_F(GraphEditTest, TrackEditorCircleRestoreSetUpAndSequenceFollow)
     CurSequence = -1;
     t->FormActivate();
     EXPECT_EQ(TrackEdit, nullptr);
+
+    // "OK" after a change: the Monitor page is painted again with the fixtures' values.
+    CurSequence = 0;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    Action("TrackEdit")->trigger();
+    t = TrackEdit;
+    ASSERT_NE(t, nullptr);
+    t->ui->Group->setChecked(false);
+    t->ui->CircleSize->setValue(40);
+    t->ui->CircleApply->click();
+    QApplication::processEvents();
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } monitor;
+    form->PaintPanelLeft->installEventFilter(&monitor);
+    t->ui->OKButton->click();
+    QApplication::processEvents();
+    EXPECT_EQ(TrackEdit, nullptr);
+    EXPECT_GT(monitor.paints, 0);
+    EXPECT_EQ(Fixtures[0].values[0], Level(0, 0));
+    EXPECT_EQ(Fixtures[0].values[1], Level(0, 1));
+    form->PaintPanelLeft->removeEventFilter(&monitor);
 }
 
 } // namespace
