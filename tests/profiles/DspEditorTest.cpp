@@ -544,6 +544,9 @@ TEST_F(DspEditorTest, PlacingSelectingAndDeletingElements)
     EditorDriver::Type(d.Panel(ElLabel).caption, QStringLiteral("Shutter and Strobe"));
     EXPECT_EQ(label->width(), fm.horizontalAdvance(QStringLiteral("Shutter and Strobe")));
     EXPECT_EQ(d.Panel(ElLabel).width->text(), QString::number(label->width()));
+    const QString grabs = QString::fromLocal8Bit(std::getenv("BRTV_BIN_DIR")) + QStringLiteral("/grabs");
+    QDir().mkpath(grabs);
+    d.surface.grab().save(grabs + QStringLiteral("/designer-label-placed.png"));
     EXPECT_EQ(d.ed.CompList->count(), 3);
     EXPECT_EQ(d.ed.CompList->item(1)->text(), QStringLiteral("2 Knob"));
 

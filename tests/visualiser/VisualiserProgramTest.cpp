@@ -121,6 +121,7 @@ TEST_F(VisualiserProgramTest, ShowOpenedBeamsLitFixturePickedPlacementSaved)
     QTest::keyClicks(Visuf->ui->XEdit, QStringLiteral("4"));
     EXPECT_EQ(Visuf->ui->XEdit->displayText(), QStringLiteral("4"));
     EXPECT_FLOAT_EQ(Fixtures[1].placement[0], 4.0f);
+    Shot(Visuf->ui->FixPanel, "visualiser-position-typed.png");
     Visuf->ui->XEdit->SetValue(5.0f);
     EXPECT_FLOAT_EQ(Fixtures[1].placement[0], 5.0f);
     EXPECT_DOUBLE_EQ(Visuf->Scene.models[1]->posX, 5.0);
