@@ -345,6 +345,8 @@ public:
     void RemPosRefClick();
     void ChangePosRefClick();
     void MenuPosMemUpdate();
+    // The scene's "PM n" label: the current scene's position reference, or nothing.
+    void ShowPositionLabel();
     void WhatCanScenePopup();
     // Painting and cell handling.
     void PaintPanelLeftPaint(QPainter &p);

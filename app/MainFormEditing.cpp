@@ -249,9 +249,7 @@ void TMainForm::ShowCurrentScene()
     }
     ui->SliderScene->setVisible(!ui->SceneNum->isHidden() && seq->sceneCount > 1);
     ShowSceneOnDisplay(CurScene);
-    ui->PMLabel->setText(PositionMemoryPresent && scene->positionRef != 0
-                             ? QStringLiteral("PM %1").arg(scene->positionRef)
-                             : QString());
+    ShowPositionLabel();
 }
 
 void TMainForm::FillSequenceBox()
@@ -754,8 +752,7 @@ void TMainForm::SceneChange()
     SetSceneName(*scene, platform::ToBytes(ui->Scene->text()));
     ShowModified = 1;
     if (PositionMemoryPresent) {
-        ui->PMLabel->setText(scene->positionRef != 0 ? QStringLiteral("PM %1").arg(scene->positionRef)
-                                                     : QString());
+        ShowPositionLabel();
         CallSeam(WindowSeams().positionMenuUpdate);
     }
 }

@@ -1178,6 +1178,7 @@ void TMainForm::RemPosMemClick()
     if (AccessLevel > 1 || !PositionMemoryPresent)
         return;
     RemovePositionMemory();
+    ShowPositionLabel();
     MenuPosMemUpdate();
 }
 
@@ -1188,6 +1189,7 @@ void TMainForm::AssPosRefClick()
     const int chosen = WindowSeams().pmSceneChoose(lastPositionScene);
     if (chosen > 0 && SetPositionReference(chosen))
         lastPositionScene = chosen;
+    ShowPositionLabel();
     MenuPosMemUpdate();
 }
 
@@ -1199,13 +1201,23 @@ void TMainForm::ChangePosRefClick()
     const int chosen = WindowSeams().pmSceneChoose(scene->positionRef ? scene->positionRef : lastPositionScene);
     if (chosen > 0 && SetPositionReference(chosen))
         lastPositionScene = chosen;
+    ShowPositionLabel();
     MenuPosMemUpdate();
 }
 
 void TMainForm::RemPosRefClick()
 {
     SetPositionReference(0);
+    ShowPositionLabel();
     MenuPosMemUpdate();
+}
+
+void TMainForm::ShowPositionLabel()
+{
+    const SceneRecord *scene = CurrentSceneRecord();
+    ui->PMLabel->setText(PositionMemoryPresent && scene && scene->positionRef != 0
+                             ? QStringLiteral("PM %1").arg(scene->positionRef)
+                             : QString());
 }
 
 void TMainForm::MenuPosMemUpdate()

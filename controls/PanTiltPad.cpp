@@ -126,9 +126,19 @@ void TFieldXY::SetTwoSize(bool v)
 
 void TFieldXY::SetColor(TColor v)
 {
-    if (v == m_color)
+    if (v == m_color && !m_ballColor)
         return;
     m_color = v;
+    m_ballColor.reset();
+    if (m_painted)
+        update(ballRect());
+}
+
+void TFieldXY::ShowBallIn(TColor v)
+{
+    if (v == BallColor())
+        return;
+    m_ballColor = v;
     if (m_painted)
         update(ballRect());
 }
@@ -427,7 +437,7 @@ void TFieldXY::paintBall(QPainter &p)
     const QRect r = ballRect();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::black);
-    p.setBrush(toQColor(m_color));
+    p.setBrush(toQColor(BallColor()));
     p.drawEllipse(r.adjusted(0, 0, -1, -1));
     p.setBrush(Qt::NoBrush);
     if (m_dragging) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class TFieldXY : public QWidget, public TControlProps {
     Q_OBJECT
@@ -34,6 +35,8 @@ public:
     int GetFineY() const { return m_inverted ? 255 - m_fy : m_fy; }
     int Delta() const { return m_delta; }
     TColor Color() const { return m_color; }
+    // The colour the ball is painted in: `Color` unless ShowBallIn gave another.
+    TColor BallColor() const { return m_ballColor.value_or(m_color); }
     bool Inverted() const { return m_inverted; }
 
     void SetX(int v);
@@ -46,6 +49,8 @@ public:
     void Set16bit(bool v);
     void SetTwoSize(bool v);
     void SetColor(TColor v);
+    // Paints the ball in `v` while `Color`, the colour that is streamed, keeps its value.
+    void ShowBallIn(TColor v);
     void SetInverted(bool v);
     // The value readouts show the stored values (not the pointer's last place).
     void ShowStoredReadouts();
@@ -104,6 +109,7 @@ private:
     int m_x = 0, m_y = 0, m_fx = 0, m_fy = 0; // stored, in screen orientation
     int m_delta = 256;
     TColor m_color = clBtnFace;
+    std::optional<TColor> m_ballColor;
     bool m_inverted = false;
 
     bool m_dragging = false;

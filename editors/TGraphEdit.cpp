@@ -106,6 +106,15 @@ TTracker *AddTracker(QWidget *host, int column, const char *name, const char *ca
     *valueLabel = v;
     return t;
 }
+
+// The caption or value label that AddTracker put beside `t`. Looked up among its
+// siblings: while the editor is docked its panels belong to the main window.
+template <class W>
+W *TrackerPart(const TTracker *t, const char *part)
+{
+    QWidget *host = t->parentWidget();
+    return host ? host->findChild<W *>(t->objectName() + QLatin1String(part), Qt::FindDirectChildrenOnly) : nullptr;
+}
 } // namespace
 
 QCursor PencilCursor()
@@ -889,7 +898,9 @@ void TGraphEdit::TracksMouse(QEvent *event)
         return;
     }
     rectangling_ = false;
-    if (std::abs(rect1_.x() - rect0_.x()) > 1 && std::abs(rect1_.y() - rect0_.y()) > 1) {
+    // A drag along one row selects that channel over the scenes it crossed, a drag
+    // straight down those channels at one scene; a click clears the selection.
+    if (std::abs(rect1_.x() - rect0_.x()) > 1 || std::abs(rect1_.y() - rect0_.y()) > 1) {
         const int r0 = std::clamp(rect0_.y() / RowHeight, 0, f->channelCount - 1);
         SelFirstChannel = std::min(r0, row);
         SelLastChannel = std::max(r0, row);
@@ -1060,14 +1071,13 @@ void TGraphEdit::WaveSettingsChanged()
     TTracker *wave[5] = {Amplitude, Offset, StPhase, Factor, Shift};
     for (int i = 0; i < 5; ++i) {
         GeneratorSettings[i] = wave[i]->Position();
-        if (auto *l = findChild<QLabel *>(wave[i]->objectName() + QStringLiteral("Value")))
+        if (auto *l = TrackerPart<QLabel>(wave[i], "Value"))
             l->setText(QString::number(wave[i]->Position()));
     }
     // Duration only for the square wave, Start Phase not for the random one.
     const std::pair<TTracker *, bool> shown[] = {{Factor, ui->Squ->isChecked()}, {StPhase, !ui->Rand->isChecked()}};
     for (const auto &[t, on] : shown)
-        for (QWidget *w : {static_cast<QWidget *>(t), findChild<QWidget *>(t->objectName() + QStringLiteral("Caption")),
-                           findChild<QWidget *>(t->objectName() + QStringLiteral("Value"))})
+        for (QWidget *w : {static_cast<QWidget *>(t), TrackerPart<QWidget>(t, "Caption"), TrackerPart<QWidget>(t, "Value")})
             if (w)
                 w->setVisible(on);
     ui->PBWave->update();
@@ -1126,7 +1136,7 @@ void TGraphEdit::LeaveFanPage()
 void TGraphEdit::FanTrackerChanged()
 {
     for (TTracker *t : {AmpFan, ShiftFan, OffsetFan})
-        if (auto *l = findChild<QLabel *>(t->objectName() + QStringLiteral("Value")))
+        if (auto *l = TrackerPart<QLabel>(t, "Value"))
             l->setText(QString::number(t->Position()));
     if (Playing.load()) {
         AmpFan->SetPosition(0);
@@ -1149,7 +1159,7 @@ void TGraphEdit::FanModify(bool store)
         MainForm->SetDevices();
     for (TTracker *t : {AmpFan, ShiftFan, OffsetFan}) {
         t->SetPosition(0);
-        if (auto *l = findChild<QLabel *>(t->objectName() + QStringLiteral("Value")))
+        if (auto *l = TrackerPart<QLabel>(t, "Value"))
             l->setText(QStringLiteral("0"));
     }
 }

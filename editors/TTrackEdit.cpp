@@ -109,7 +109,12 @@ TTrackEdit::TTrackEdit(QWidget *parent) : QWidget(parent), ui(new Ui::TTrackEdit
     connect(ui->MirrorPan, &QPushButton::clicked, this, [this] { Mirror(0); });
     connect(ui->MirrorTilt, &QPushButton::clicked, this, [this] { Mirror(1); });
     connect(ui->Restore, &QPushButton::clicked, this, &TTrackEdit::UndoClick);
-    connect(ui->OKButton, &QPushButton::clicked, this, &QWidget::close);
+    // The main window's Monitor and panel show the values the edit left on the fixtures.
+    connect(ui->OKButton, &QPushButton::clicked, this, [this] {
+        close();
+        if (MainForm)
+            MainForm->Reselect(SelectedFixture);
+    });
     connect(ui->PencilButton, &QToolButton::clicked, this, &TTrackEdit::PencilClick);
     connect(ui->DevList, &QTableWidget::cellClicked, this, [this](int row, int) { SelectRow(row, true); });
     ui->CircleTool->setChecked(true);

@@ -199,8 +199,12 @@ TVisuf::TVisuf(QWidget *parent) : QMainWindow(parent, Qt::Window), ui(new Ui::TV
     connect(ui->CloRoom, &QPushButton::clicked, this, [this] { CloRoomClick(); });
     connect(ui->Clo3D, &QPushButton::clicked, this, [this] { Clo3DClick(); });
     ObjectPanelCreate();
-    for (TFloatEdit *e : {ui->XEdit, ui->YEdit, ui->ZEdit})
+    // Positions are typed freely too: the digit mask would show a typed "4" as "4  . ".
+    for (TFloatEdit *e : {ui->XEdit, ui->YEdit, ui->ZEdit}) {
+        e->setInputMask(QString());
+        e->SetValue(e->GetValue());
         connect(e, &TSpinMaskEdit::OnChange, this, [this] { XEditChange(); });
+    }
     for (TFloatEdit *e : {ui->XRot, ui->YRot, ui->ZRot}) {
         // The float edit's digit mask has no place for a sign: turns of -180..180 are
         // typed freely and held within the bounds when the edit is left.

@@ -29,7 +29,9 @@
 #include "controls/Tracker.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTest>
 
@@ -100,6 +102,26 @@ protected:
         QMouseEvent move(QEvent::MouseMove, QPointF(to), w->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(w, &move);
         QTest::mouseRelease(w, Qt::LeftButton, {}, to);
+    }
+    // A left-button drag as a person makes it: on an X server the pointer itself is moved
+    // and pressed (xdotool); offscreen the same press, move and release are delivered.
+    static void PointerDrag(QWidget *w, QPoint from, QPoint to)
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            Drag(w, from, to);
+            return;
+        }
+        auto xdo = [](QStringList args) {
+            ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << args.join(u' ').toStdString();
+            QTest::qWait(60);
+        };
+        const QPoint a = w->mapToGlobal(from), b = w->mapToGlobal(to);
+        const QPoint mid = (a + b) / 2;
+        xdo({QStringLiteral("mousemove"), QString::number(a.x()), QString::number(a.y())});
+        xdo({QStringLiteral("mousedown"), QStringLiteral("1")});
+        xdo({QStringLiteral("mousemove"), QString::number(mid.x()), QString::number(mid.y())});
+        xdo({QStringLiteral("mousemove"), QString::number(b.x()), QString::number(b.y())});
+        xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
     }
     static void Grab(QWidget *w, const char *name)
     {
@@ -321,6 +343,65 @@ TEST_F(GraphEditTest, BlockDialogRangesAskMeEveryTimeFillAndUndoThroughTheMenu)
     EXPECT_EQ(Level(7, 2), opened);
 }
 
+// The channel rows' select drag: along one row it selects that channel over the scenes it
+// crossed, straight down those channels at one scene; a click clears. The block menu
+// follows the selection.
+TEST_F(GraphEditTest, SelectDragAlongOneRowOrStraightDownSelectsAndAClickClears)
+{
+    PatchHeads(1, 8);
+    TGraphEdit *g = OpenGraph();
+    ASSERT_NE(g, nullptr);
+    form->resize(1024, 740);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    QWidget *rows = g->ui->Tracks;
+    auto row = [](int channel) { return channel * 14 + 7; };
+    auto menu = [g] {
+        emit g->findChild<QMenu *>(QStringLiteral("PopupMenu"))->aboutToShow();
+        return std::pair{g->findChild<QAction *>(QStringLiteral("CopySelected"))->isEnabled(),
+                         g->findChild<QAction *>(QStringLiteral("ClearSelected"))->isEnabled()};
+    };
+
+    // Along the tilt row from scene 2 to scene 6.
+    PointerDrag(rows, QPoint(ColumnLeft(1) + 1, row(1)), QPoint(ColumnLeft(5) + 1, row(1)));
+    ASSERT_TRUE(SelectionValid);
+    EXPECT_EQ(SelFirstChannel, 1);
+    EXPECT_EQ(SelLastChannel, 1);
+    EXPECT_EQ(SelFirstScene, 1);
+    EXPECT_EQ(SelLastScene, 5);
+    EXPECT_EQ(CurScene, 1);
+    EXPECT_EQ(menu(), std::pair(true, true));
+    Grab(form, "graph-select-along-row.png");
+
+    // "Clear selected" clears exactly that block.
+    AskEveryTime = 0;
+    g->findChild<QAction *>(QStringLiteral("ClearSelected"))->trigger();
+    for (int s = 0; s < 8; ++s) {
+        EXPECT_EQ(Level(s, 1) == 0, s >= 1 && s <= 5) << s;
+        EXPECT_NE(Level(s, 0), 0) << s;
+    }
+    EXPECT_FALSE(SelectionValid);
+
+    // A click on a row clears a selection and selects nothing.
+    PointerDrag(rows, QPoint(ColumnLeft(1) + 1, row(0)), QPoint(ColumnLeft(3) + 1, row(0)));
+    ASSERT_TRUE(SelectionValid);
+    PointerDrag(rows, QPoint(ColumnLeft(4) + 1, row(1)), QPoint(ColumnLeft(4) + 1, row(1)));
+    EXPECT_FALSE(SelectionValid);
+    EXPECT_EQ(menu(), std::pair(false, false));
+
+    // Straight down from the dimmer to the pan row at scene 4: the lower channel is chosen.
+    PointerDrag(rows, QPoint(ColumnLeft(3) + 1, row(2)), QPoint(ColumnLeft(3) + 1, row(0)));
+    ASSERT_TRUE(SelectionValid);
+    EXPECT_EQ(SelFirstChannel, 0);
+    EXPECT_EQ(SelLastChannel, 2);
+    EXPECT_EQ(SelFirstScene, 3);
+    EXPECT_EQ(SelLastScene, 3);
+    EXPECT_EQ(ChosenChannel, 0);
+    EXPECT_EQ(CurScene, 3);
+    EXPECT_EQ(menu(), std::pair(true, true));
+    Grab(form, "graph-select-down.png");
+}
+
 TEST_F(GraphEditTest, GeneratorPanelWaveFanAndMarker)
 {
     PatchHeads(3, 4);
@@ -342,6 +423,20 @@ TEST_F(GraphEditTest, GeneratorPanelWaveFanAndMarker)
     // Dragged by its title: never above or left of the panel.
     Drag(g->ui->Panel8Title, QPoint(20, 5), QPoint(-900, -900));
     EXPECT_EQ(g->ui->Panel8->pos(), QPoint(0, 0));
+
+    // "Squ" shows its Duration slider with caption and value, the others hide all three.
+    auto durationShown = [g] {
+        QWidget *host = g->Factor->parentWidget();
+        const auto *caption = host->findChild<QLabel *>(QStringLiteral("FactorCaption"));
+        const auto *value = host->findChild<QLabel *>(QStringLiteral("FactorValue"));
+        return std::tuple{g->Factor->isVisible(), caption && caption->isVisible() && !caption->text().isEmpty(),
+                          value && value->isVisible() && value->text() == QString::number(g->Factor->Position())};
+    };
+    g->ui->Squ->click();
+    EXPECT_EQ(durationShown(), std::tuple(true, true, true));
+    Grab(g->ui->Panel8, "graph-wave-square.png");
+    g->ui->Sin->click();
+    EXPECT_EQ(durationShown(), std::tuple(false, false, false));
 
     // The wave into the dimmer of the selected head.
     ChosenChannel = 2;
@@ -405,6 +500,16 @@ TEST_F(GraphEditTest, TrackEditorCircleRestoreSetUpAndSequenceFollow)
     EXPECT_EQ(Level(0, 1), 0);
     EXPECT_TRUE(t->RestoreEnabled());
     Grab(t, "track-editor-circle.png");
+    // The Line page's text reads whole in the narrow side panel.
+    t->ui->LineTool->click();
+    QApplication::processEvents();
+    const QLabel *line = t->ui->LineLabel;
+    const QRect room = line->contentsRect();
+    const int wrap = line->wordWrap() ? Qt::TextWordWrap : 0;
+    EXPECT_TRUE(room.contains(line->fontMetrics().boundingRect(room, wrap, line->text())))
+        << room.width() << "x" << room.height();
+    Grab(t, "track-editor-line.png");
+    t->ui->CircleTool->click();
     // Another scene made current in the main window keeps the edit of this one.
     MakeCurrent(1);
     EXPECT_EQ(Level(0, 0), 127);
@@ -449,6 +554,34 @@ TEST_F(GraphEditTest, TrackEditorCircleRestoreSetUpAndSequenceFollow)
     CurSequence = -1;
     t->FormActivate();
     EXPECT_EQ(TrackEdit, nullptr);
+
+    // "OK" after a change: the Monitor page is painted again with the fixtures' values.
+    CurSequence = 0;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    Action("TrackEdit")->trigger();
+    t = TrackEdit;
+    ASSERT_NE(t, nullptr);
+    t->ui->Group->setChecked(false);
+    t->ui->CircleSize->setValue(40);
+    t->ui->CircleApply->click();
+    QApplication::processEvents();
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } monitor;
+    form->PaintPanelLeft->installEventFilter(&monitor);
+    t->ui->OKButton->click();
+    QApplication::processEvents();
+    EXPECT_EQ(TrackEdit, nullptr);
+    EXPECT_GT(monitor.paints, 0);
+    EXPECT_EQ(Fixtures[0].values[0], Level(0, 0));
+    EXPECT_EQ(Fixtures[0].values[1], Level(0, 1));
+    form->PaintPanelLeft->removeEventFilter(&monitor);
 }
 
 } // namespace

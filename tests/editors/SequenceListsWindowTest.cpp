@@ -35,6 +35,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QDir>
 #include <QTest>
 
 #include <cstdlib>
@@ -176,6 +177,65 @@ TEST_F(SequenceListsWindowTest, PositionMemoryIsEditedReferencedUpdatedAndKeptWi
     EXPECT_EQ(PositionScenes[1].levels[0], 30);
     EXPECT_EQ(Scene(0, 0).positionRef, 2);
     EXPECT_TRUE(ui->ChangePosRef->isEnabled());
+}
+
+// The scene's "PM n" label follows every change of the current scene's position reference
+// at once, not only when the scene is stepped.
+TEST_F(SequenceListsWindowTest, PositionLabelFollowsAssignChangeAndRemoveAtOnce)
+{
+    PatchHeads();
+    TwoSequences();
+    form->resize(1024, 740);
+    form->show();
+    QApplication::processEvents();
+    platform::ActOnNextDialog("PosMem", [](QDialog &d) {
+        auto &p = static_cast<TPosMem &>(d);
+        QTest::mouseClick(p.ui->AddPosition, Qt::LeftButton);
+        QTest::mouseClick(p.ui->Close, Qt::LeftButton);
+    });
+    ui->CreatePosMem->trigger();
+    ASSERT_EQ(PositionSceneCount, 2);
+    EXPECT_EQ(ui->PMLabel->text(), QString());
+    auto choose = [](int number) {
+        platform::ActOnNextDialog("PMScene", [number](QDialog &d) {
+            auto &c = static_cast<TPMScene &>(d);
+            c.ui->UpDown1->SetPosition(number);
+            QTest::mouseClick(c.ui->OK, Qt::LeftButton);
+        });
+    };
+
+    choose(2);
+    ui->AssPosRef->trigger();
+    EXPECT_EQ(Scene(0, 0).positionRef, 2);
+    EXPECT_EQ(ui->PMLabel->text(), QStringLiteral("PM 2"));
+    if (const char *bin = std::getenv("BRTV_BIN_DIR")) {
+        QDir().mkpath(QString::fromLocal8Bit(bin) + QStringLiteral("/grabs"));
+        form->grab().save(QString::fromLocal8Bit(bin) + QStringLiteral("/grabs/position-label-assigned.png"));
+    }
+    choose(1);
+    ui->ChangePosRef->trigger();
+    EXPECT_EQ(ui->PMLabel->text(), QStringLiteral("PM 1"));
+    // Another scene without a reference, and back.
+    ui->SliderScene->setValue(1);
+    form->SliderSceneChange();
+    EXPECT_EQ(ui->PMLabel->text(), QString());
+    ui->SliderScene->setValue(0);
+    form->SliderSceneChange();
+    EXPECT_EQ(ui->PMLabel->text(), QStringLiteral("PM 1"));
+
+    ui->RemPosRef->trigger();
+    EXPECT_EQ(Scene(0, 0).positionRef, 0);
+    EXPECT_EQ(ui->PMLabel->text(), QString());
+    EXPECT_FALSE(ui->RemPosRef->isEnabled());
+
+    // Removing the whole position memory takes the label with it.
+    choose(2);
+    ui->AssPosRef->trigger();
+    EXPECT_EQ(ui->PMLabel->text(), QStringLiteral("PM 2"));
+    platform::QueueAnswers({"Yes"});
+    ui->RemPosMem->trigger();
+    EXPECT_EQ(PositionMemoryPresent, 0);
+    EXPECT_EQ(ui->PMLabel->text(), QString());
 }
 
 TEST_F(SequenceListsWindowTest, FixtureSequenceGoesThroughTheFileIntoAnotherFixtureAndTheOutput)

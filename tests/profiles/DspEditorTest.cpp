@@ -295,6 +295,87 @@ TEST_F(DspEditorTest, PatchWindowCallsTheEditorOnTheSelectedSample)
     WindowSeams() = WindowSeamTable{};
 }
 
+// A profile with a pan/tilt pad made in the designer, opened through the main window's
+// patch window ("Call FTE"): closed untouched it asks nothing and the file stays as it
+// was; with one element moved it asks. The ball is shown in silver all the same.
+TEST_F(DspEditorTest, PadProfileCalledFromThePatchWindowAsksOnlyAfterAChange)
+{
+    {
+        EditorDriver d;
+        d.Count(3);
+        d.Channel(0, FnPan);
+        d.Channel(1, FnTilt);
+        d.Channel(2, FnDimmer);
+        d.Name(QStringLiteral("Pad Head"));
+        d.Insert(ElFieldXY, 10, 10);
+        d.Insert(ElSlider, 300, 10);
+        d.Save(Bin("Devices/padhead.dsp"));
+    }
+    QByteArray original;
+    ASSERT_TRUE(ReadWholeFile(Bin("Devices/padhead.dsp"), original));
+    ASSERT_EQ(original.indexOf("clSilver"), -1);
+    fs::remove(log);
+
+    ShowModified = 0;
+    EngineBusy = 0;
+    AccessLevel = 0;
+    WindowSeams() = WindowSeamTable{};
+    platform::QueueAnswers({"Yes", "1"});
+    char arg0[] = "brantoval";
+    char *argv[] = {arg0, nullptr};
+    ASSERT_TRUE(CreateProgramWindows(1, argv));
+    StopOutputTimer();
+
+    // Opens the profile from the patch window and runs `inEditor` on the shown editor.
+    auto callFte = [&](const std::function<void(TDSPform &)> &inEditor) {
+        bool shown = false;
+        platform::ActOnNextDialog("Setup", [&](QDialog &dlg) {
+            auto &setup = static_cast<TSetup &>(dlg);
+            const auto found = setup.ui->ListView->findItems(QStringLiteral("Pad Head"), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            setup.ListViewClick(found.front());
+            TDSPform::ActOnNextShow([&](TDSPform &ed) {
+                shown = true;
+                inEditor(ed);
+            });
+            setup.CallFTEClick();
+            setup.ExitClick();
+        });
+        MainForm->ui->DMXChannels->trigger();
+        EXPECT_TRUE(shown);
+    };
+
+    callFte([&](TDSPform &ed) {
+        ASSERT_EQ(ed.Designf->Elements.size(), 2u);
+        auto *pad = dynamic_cast<TFieldXY *>(ed.Designf->Elements[0].control.data());
+        ASSERT_NE(pad, nullptr);
+        EXPECT_EQ(pad->BallColor(), 0xC0C0C0u);
+        EXPECT_EQ(pad->Color(), TColor(clBtnFace));
+        const QString grabs = QString::fromLocal8Bit(std::getenv("BRTV_BIN_DIR")) + QStringLiteral("/grabs");
+        QDir().mkpath(grabs);
+        ed.grab().save(grabs + QStringLiteral("/profile-pad-loaded.png"));
+        ed.close();
+    });
+    EXPECT_EQ(Boxes().find("DSP|"), std::string::npos) << Boxes();
+    EXPECT_FALSE(fs::exists(Bin("temp$$$$.dsp")));
+
+    callFte([&](TDSPform &ed) {
+        ed.Designf->FullMaskMouseDown(Qt::LeftButton, 40, 40);
+        ed.Designf->FullMaskMouseUp(Qt::LeftButton, 40, 40);
+        EXPECT_TRUE(ed.Designf->FormKeyDown(Qt::Key_Right, Qt::ControlModifier));   // moved by one
+        platform::QueueAnswers({"No"});
+        ed.close();
+    });
+    EXPECT_NE(Boxes().find("DSP|Panel was modified\r\nSave ?|No"), std::string::npos) << Boxes();
+
+    // Neither close wrote the file.
+    QByteArray after;
+    ASSERT_TRUE(ReadWholeFile(Bin("Devices/padhead.dsp"), after));
+    EXPECT_EQ(after, original);
+    DestroyProgramWindows();
+    WindowSeams() = WindowSeamTable{};
+}
+
 TEST_F(DspEditorTest, CaptionsAndChangeQuestions)
 {
     {
@@ -456,6 +537,16 @@ TEST_F(DspEditorTest, PlacingSelectingAndDeletingElements)
     EXPECT_EQ(d.surface.Selected, -1);
     auto *label = d.Insert(ElLabel, 250, 250);
     EXPECT_EQ(label->parentWidget(), d.surface.MainPanel);
+    // Sized to its caption, also after the caption is typed.
+    const QFontMetrics fm(label->font());
+    EXPECT_EQ(label->width(), fm.horizontalAdvance(QStringLiteral("Untitled")));
+    EXPECT_EQ(d.Panel(ElLabel).width->text(), QString::number(label->width()));
+    EditorDriver::Type(d.Panel(ElLabel).caption, QStringLiteral("Shutter and Strobe"));
+    EXPECT_EQ(label->width(), fm.horizontalAdvance(QStringLiteral("Shutter and Strobe")));
+    EXPECT_EQ(d.Panel(ElLabel).width->text(), QString::number(label->width()));
+    const QString grabs = QString::fromLocal8Bit(std::getenv("BRTV_BIN_DIR")) + QStringLiteral("/grabs");
+    QDir().mkpath(grabs);
+    d.surface.grab().save(grabs + QStringLiteral("/designer-label-placed.png"));
     EXPECT_EQ(d.ed.CompList->count(), 3);
     EXPECT_EQ(d.ed.CompList->item(1)->text(), QStringLiteral("2 Knob"));
 
@@ -639,7 +730,9 @@ TEST_F(DspEditorTest, LoadingAndSavingKeepTheProfile)
     ASSERT_EQ(d.surface.Elements.size(), 4u);
     auto *loadedPad = dynamic_cast<TFieldXY *>(d.surface.Elements[0].control.data());
     ASSERT_NE(loadedPad, nullptr);
-    EXPECT_EQ(loadedPad->Color(), 0xC0C0C0u);
+    // Shown in silver; the colour of the file is what is written back.
+    EXPECT_EQ(loadedPad->BallColor(), 0xC0C0C0u);
+    EXPECT_EQ(loadedPad->Color(), 0x00FF00u);
     EXPECT_FALSE(d.surface.Elements[2].control->isEnabled());   // the box, while designing
     // The hint carried no flags: Pan Invert as the file says.
     EXPECT_FALSE(d.ed.PanInvert->isChecked());

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QPushButton>
 #include <QCheckBox>
+#include "controls/PanTiltPad.h"
 #include "controls/SpinEdits.h"
 
 namespace {
@@ -126,8 +127,9 @@ void BuildMovingHead(EditorDriver &d, const std::string &folder)
                                     }),
                             folder, "head.bmp"));
 
-    // The 16-bit pan/tilt pad.
-    d.Insert(ElFieldXY, 8, 24);
+    // The 16-bit pan/tilt pad. The sample's file names the ball colour silver, which the
+    // editor keeps as read; the designer offers no colour for a pad, so it is set here.
+    static_cast<TFieldXY *>(d.Insert(ElFieldXY, 8, 24))->SetColor(clSilver);
     auto &pad = d.Panel(ElFieldXY);
     pad.halfSize->click();
     pad.bit16->click();

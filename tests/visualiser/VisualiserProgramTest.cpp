@@ -115,6 +115,13 @@ TEST_F(VisualiserProgramTest, ShowOpenedBeamsLitFixturePickedPlacementSaved)
     EXPECT_EQ(Visuf->ui->KindText->text(), "Moving Head");
     EXPECT_EQ(Visuf->ui->PanAngText->text(), "540");
     EXPECT_EQ(Visuf->ui->HeaderLabel->text(), "Head 2");
+    // A typed position shows as typed.
+    Visuf->ui->XEdit->setFocus();
+    Visuf->ui->XEdit->selectAll();
+    QTest::keyClicks(Visuf->ui->XEdit, QStringLiteral("4"));
+    EXPECT_EQ(Visuf->ui->XEdit->displayText(), QStringLiteral("4"));
+    EXPECT_FLOAT_EQ(Fixtures[1].placement[0], 4.0f);
+    Shot(Visuf->ui->FixPanel, "visualiser-position-typed.png");
     Visuf->ui->XEdit->SetValue(5.0f);
     EXPECT_FLOAT_EQ(Fixtures[1].placement[0], 5.0f);
     EXPECT_DOUBLE_EQ(Visuf->Scene.models[1]->posX, 5.0);
