@@ -124,6 +124,8 @@ void BuildPlacement(BeamModel &m)
         m.body.vertices[i].y = t.y;
         m.body.vertices[i].z = t.z;
     }
+    VerticesMoved(m.beam);
+    VerticesMoved(m.body);
 }
 
 void ComputePanTilt(BeamModel &m)
@@ -174,6 +176,7 @@ void SetRim(BeamModel &m, int i, const MeshVertex &local, const MeshVertex &orig
     v.x = w.x;
     v.y = w.y;
     v.z = w.z;
+    VerticesMoved(m.beam);
 }
 } // namespace
 

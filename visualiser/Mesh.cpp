@@ -9,16 +9,21 @@ bool AddVertex(Mesh &mesh, float x, float y, float z)
 {
     if (mesh.vertices.size() >= MeshMaxCount)
         return false;
-    for (const MeshVertex &v : mesh.vertices)
-        if (v.x == x && v.y == y && v.z == z)
-            z = static_cast<float>(double(z) + 0.001);
+    mesh.index.Follow(mesh.vertices.data(), mesh.vertices.size());
+    z = mesh.index.PushedZ(x, y, z);
     MeshVertex v;
     v.x = x;
     v.y = y;
     v.z = z;
     mesh.vertices.push_back(v);
     mesh.neighbours.emplace_back();
+    mesh.index.Append(x, y, z);
     return true;
+}
+
+void VerticesMoved(Mesh &mesh)
+{
+    mesh.index.Drop();
 }
 
 void AddEdge(Mesh &mesh, int a, int b)
@@ -69,6 +74,7 @@ void ClearMesh(Mesh &mesh)
     mesh.vertices.clear();
     mesh.neighbours.clear();
     mesh.triangles.clear();
+    mesh.index.Drop();
 }
 
 void AddBoxEdges(Mesh &mesh)

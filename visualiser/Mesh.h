@@ -4,6 +4,8 @@
 // projection, and the light-mixing triangle fill into the 24-bit picture.
 #pragma once
 
+#include "VertexIndex.h"
+
 #include <QImage>
 #include <cstdint>
 #include <vector>
@@ -31,6 +33,9 @@ struct Mesh {
     std::vector<MeshVertex> vertices;
     std::vector<std::vector<std::uint16_t>> neighbours;   // per vertex
     std::vector<MeshTriangle> triangles;
+    // The vertices by their coordinates, for AddVertex. Code that writes vertex coordinates
+    // in place calls VerticesMoved afterwards.
+    VertexIndex index;
 
     std::uint16_t VertexCount() const { return static_cast<std::uint16_t>(vertices.size()); }
     std::uint16_t TriangleCount() const { return static_cast<std::uint16_t>(triangles.size()); }
@@ -38,8 +43,12 @@ struct Mesh {
 
 // Appends a vertex without neighbours. Before that the existing vertices are walked in
 // order and each one equal to (x, y, z) pushes z up by 0.001 (the walk goes on with the
-// pushed z, kept as a float). False, and nothing added, when the mesh is full.
+// pushed z, kept as a float). False, and nothing added, when the mesh is full. The mesh's
+// index answers the walk in one step per push.
 bool AddVertex(Mesh &mesh, float x, float y, float z);
+// To be called after vertex coordinates were written in place (moved, turned, scaled): the
+// index is rebuilt when the next vertex is added.
+void VerticesMoved(Mesh &mesh);
 // Links a and b unless already linked; indices not below the vertex count are ignored.
 void AddEdge(Mesh &mesh, int a, int b);
 // Unlinks a and b (the last occurrence on each side).

@@ -14,6 +14,7 @@ void Shift(Mesh &mesh, float dx, float dy, float dz)
         v.y += dy;
         v.z += dz;
     }
+    VerticesMoved(mesh);
 }
 
 } // namespace
@@ -71,6 +72,7 @@ void TurnObject(Object3DRecord &o, float rotX, float rotY, float rotZ)
         v.y = t.y + cy;
         v.z = t.z + cz;
     }
+    VerticesMoved(*o.mesh);
 }
 
 void CentreObject(Object3DRecord &o, float x, float y, float z)
@@ -93,6 +95,7 @@ void ScaleObject(Object3DRecord &o, double percent)
         v.y = float((*centre)[1] + (v.y - (*centre)[1]) * f);
         v.z = float((*centre)[2] + (v.z - (*centre)[2]) * f);
     }
+    VerticesMoved(*o.mesh);
 }
 
 void DeleteObject(Scene3D &scene, int index)

@@ -26,6 +26,7 @@ void SetRoomVertices(Mesh &room, int w, int h, int l)
         room.vertices[std::size_t(i)].y = float(corners[i][1]);
         room.vertices[std::size_t(i)].z = float(corners[i][2]);
     }
+    VerticesMoved(room);
 }
 
 void BuildRoomMesh(Mesh &room, int w, int h, int l)

@@ -3,6 +3,7 @@
 // click, moved, turned, centred, scaled, coloured, deleted, saved into "3dobj"; the show
 // keeps the scene's name across Save As, New and Load.
 #include "Chunks3ds.h"
+#include "VertexWalk.h"
 #include "VisualiserTestSupport.h"
 
 #include "app/OutputEngine.h"
@@ -308,6 +309,60 @@ TEST_F(ObjectPanelTest, ImportedModelBecomesOneShadedSelectedObject)
     EXPECT_NE(BoxLog().find("Can't open " + Bin() + "missing.3ds"), std::string::npos) << BoxLog();
     EXPECT_EQ(Objects3D().objects.size(), 2u);
     Grab("visualiser-import.png");
+}
+
+TEST_F(ObjectPanelTest, ImportedRepeatsTurnedSavedAndLoadedAsTheWalkGivesThem)
+{
+    ASSERT_NE(Open(), nullptr);
+    Visuf->ui->Objects3D->trigger();
+    // Quads whose two faces carry their own copies of the corners, some a push apart, so
+    // that the import pushes points through chains.
+    using namespace chunks3ds;
+    std::vector<Point> points;
+    std::vector<Face> faces;
+    for (int q = 0; q < 60; ++q) {
+        const float x = 2 + 0.25f * float(q % 6), z = 0.5f + float(q / 6) * 0.001f;
+        const Point corners[4] = {{x, 6, z}, {x + 0.25f, 6, z}, {x + 0.25f, 6, z + 0.001f}, {x, 6, z + 0.001f}};
+        for (int t = 0; t < 2; ++t) {
+            const auto base = std::uint16_t(points.size());
+            for (int k : {0, 1 + t, 2 + t})
+                points.push_back(corners[k]);
+            faces.push_back({base, std::uint16_t(base + 1), std::uint16_t(base + 2)});
+        }
+    }
+    const Bytes model = File(Join({chunks3ds::Object("A", Points(points), Faces(faces))}));
+    const std::string path = Bin() + "repeats.3ds";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(model.data()), std::streamsize(model.size()));
+    platform::QueueAnswers({path});
+    Visuf->ui->Imp3d->click();
+    ASSERT_EQ(Objects3D().objects.size(), 1u);
+    Mesh want;
+    for (const Point &p : points)
+        WalkAdd(want, p.x, p.z, p.y);
+    for (const Face &f : faces)
+        AddTriangle(want, MeshTriangle{f.a, f.b, f.c, 0, 0});
+    ShadeObject(want, 0xFFFFFF);
+    ExpectSameMesh(*Object(0).mesh, want, "imported");
+    EXPECT_NE(Object(0).mesh->vertices[4].z, points[4].y) << "a repeated corner is pushed";
+
+    // Turned in the panel, saved, deleted and loaded back: the loaded points are the turned
+    // ones put through the walk again.
+    Visuf->ui->ZRotObj->SetValue(90);
+    emit Visuf->ui->ZRotObj->OnChange(Visuf->ui->ZRotObj);
+    const Mesh turned = *Object(0).mesh;
+    platform::QueueAnswers({Objects() + "turned"});
+    Visuf->ui->SaveObj->click();
+    Visuf->ui->DeleteAll->click();
+    Load(Objects() + "turned.cr3");
+    ASSERT_EQ(Objects3D().objects.size(), 1u) << BoxLog();
+    Mesh reloaded;
+    for (const MeshVertex &v : turned.vertices)
+        WalkAdd(reloaded, v.x, v.y, v.z);
+    for (const MeshTriangle &t : turned.triangles)
+        AddTriangle(reloaded, t);
+    ExpectSameMesh(*Object(0).mesh, reloaded, "loaded");
+    Paint();
 }
 
 } // namespace
