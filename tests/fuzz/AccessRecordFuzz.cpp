@@ -1,6 +1,6 @@
 // Feeds arbitrary text as the settings store's "PWD" value to the access record reader.
 // A value of exactly ten bytes in hex ("hex:" and 20 hex digits) must become the record;
-// any other value must leave a record whose stored password can be taken out whole.
+// any other value must keep the program locked at level 2 or 3.
 #include "FuzzSetup.h"
 
 #include "app/AccessRecordStore.h"
@@ -31,14 +31,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         s.WriteString(MainWindowKey, AccessRecordValue, value);
     }
     std::fill(std::begin(AccessRecord), std::end(AccessRecord), 0);
-    LoadAccessRecord();
-    bool tenBytes = value.size() == 24 && value.compare(0, 4, "hex:") == 0;
-    for (std::size_t i = 4; tenBytes && i < value.size(); ++i)
-        tenBytes = std::isxdigit(static_cast<unsigned char>(value[i])) != 0;
+    const AccessRecordReading::State state = LoadAccessRecord();
+    // Judged on the value as the store gives it back, which is what the lock reads.
+    const std::string read = platform::Settings().ReadString(MainWindowKey, AccessRecordValue);
+    bool tenBytes = read.size() == 24 && read.compare(0, 4, "hex:") == 0;
+    for (std::size_t i = 4; tenBytes && i < read.size(); ++i)
+        tenBytes = std::isxdigit(static_cast<unsigned char>(read[i])) != 0;
     if (tenBytes)
         for (int i = 0; i < 10; ++i)
-            FuzzRequire(AccessRecord[i] == std::strtoul(value.substr(4 + 2 * std::size_t(i), 2).c_str(), nullptr, 16),
+            FuzzRequire(AccessRecord[i] == std::strtoul(read.substr(4 + 2 * std::size_t(i), 2).c_str(), nullptr, 16),
                         "a ten-byte value becomes the record");
+    // Anything else keeps the lock closed: at level 2 or 3, and no password matches.
+    FuzzRequire(tenBytes == (state == AccessRecordReading::State::Intact), "only a ten-byte value is intact");
+    if (!tenBytes)
+        FuzzRequire(AccessRecordDamaged && (AccessRecord[0] == 2 || AccessRecord[0] == 3),
+                    "a damaged value keeps the lock");
     const std::string stored = StoredPassword(AccessRecord);
     FuzzRequire(stored.size() <= 9, "the stored password fits the record");
     UnscrambleText(stored);
