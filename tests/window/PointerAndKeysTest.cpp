@@ -8,7 +8,10 @@
 #include "transport/ProgramWindowTest.h"
 #include "common/RealDisplay.h"
 
+#include "app/PatchLoader.h"
 #include "editors/TSequencesList.h"
+#include "fixtures/PatchEditing.h"
+#include "fixtures/TSetup.h"
 #include "live/TProgramForm.h"
 #include "ui_ProgramForm.h"
 
@@ -16,6 +19,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTableWidget>
@@ -101,6 +105,43 @@ TEST_F(PointerAndKeysTest, StraightDragReordersTheSequenceListAndTheSavedShow)
     platform::QueueAnswers({show});
     ui->LoadShow->trigger();
     EXPECT_EQ(SequenceNames(), (std::vector<std::string>{"One", "Four", "Two", "Three"})) << BoxLog();
+}
+
+// In the patch window a profile dragged from the list straight into the channel field,
+// entering it over a channel a fixture uses, is patched where it is dropped.
+TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
+{
+    const fs::path devices = root / "bin" / "Devices";
+    fs::create_directories(devices);
+    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+    fs::copy_file(samples / "Dimmer.dsp", devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
+    LoadDeviceProfiles();
+    ASSERT_EQ(DeviceTypeCount, 1);
+    ASSERT_EQ(patch::AddFixture(0, 0), 0);
+    BuildFixturePanels();
+
+    bool shown = false;
+    platform::ActOnNextDialog("Setup", [&](QDialog &d) {
+        shown = true;
+        ASSERT_TRUE(WaitPlaced());
+        auto *list = d.findChild<QListWidget *>(QStringLiteral("ListView"));
+        auto *field = d.findChild<QTableWidget *>(QStringLiteral("MapOfChannels"));
+        ASSERT_TRUE(list && field && list->count() == 1);
+        // The field's first row holds channels 1 to 16; channel 1 is the patched dimmer's.
+        const QPoint item = list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center());
+        const auto channel = [field](int c) {
+            return field->viewport()->mapToGlobal(field->visualRect(field->model()->index(0, c)).center());
+        };
+        ASSERT_LT(std::abs(item.y() - channel(0).y()), 10) << "the profile's row is not the field's first";
+        const QPoint from(item.x(), channel(0).y());
+        ASSERT_TRUE(Drag(from, {from + QPoint(6, 0), channel(0), channel(2)}, channel(5)));
+        Grab("patch-dragged.png");
+        static_cast<TSetup &>(d).ExitClick();
+    });
+    ui->DMXChannels->trigger();
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(FixtureCount, 2);
+    EXPECT_EQ(Fixtures[1].start, 5);
 }
 
 // The play list stays on top of the other windows. A damaged play list opened by its
