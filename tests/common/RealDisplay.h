@@ -35,8 +35,30 @@ inline bool ToolsInstalled()
            !QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty();
 }
 
+// Where the X server holds window `id` (its client area, on the screen).
+inline QRect ServerRect(WId id)
+{
+    QProcess p;
+    p.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)});
+    p.waitForFinished(10000);
+    int x = 0, y = 0, width = 0, height = 0;
+    for (const QString &line : QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QString value = line.section(QLatin1Char(':'), 1).trimmed();
+        if (line.contains(QLatin1String("Absolute upper-left X")))
+            x = value.toInt();
+        else if (line.contains(QLatin1String("Absolute upper-left Y")))
+            y = value.toInt();
+        else if (line.trimmed().startsWith(QLatin1String("Width:")))
+            width = value.toInt();
+        else if (line.trimmed().startsWith(QLatin1String("Height:")))
+            height = value.toInt();
+    }
+    return QRect(x, y, width, height);
+}
+
 // Waits, at most `boundMs`, until every shown top-level window is exposed, has the window
-// manager's frame around it, and its frame has held still over two polls 50 ms apart.
+// manager's frame around it, its frame has held still over two polls 50 ms apart and the
+// X server holds it where Qt does.
 // True when they all did; otherwise `late` (when given) names the windows that did not.
 // Offscreen it only lets the queued events through.
 // Qt learns a window's frame when the X server reports a change of its geometry; a window
@@ -77,8 +99,18 @@ inline bool WaitPlaced(int boundMs = 10000, std::string *late = nullptr)
         }
         still = unframed.empty() && now == last ? still + 1 : 0;
         last = now;
-        if (still >= 2)
-            return true;
+        // Still in Qt's view; the X server must hold the same places, or a move Qt asked
+        // for is still waiting for the window manager.
+        if (still >= 2) {
+            bool same = true;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed() &&
+                    w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
+                    same = same && ServerRect(w->winId()) == w->geometry();
+            if (same)
+                return true;
+            still = 0;
+        }
     }
     if (late)
         *late = unframed.empty() ? "frames still moving" : "not framed: " + unframed;
@@ -191,8 +223,10 @@ public:
                 return;
             }
             busy_ = true;
-            if (steps_[next_]())
+            if (steps_[next_]()) {
                 ++next_;
+                times_ += std::to_string(clock_.elapsed()) + " ";
+            }
             busy_ = false;
         });
         timer_->start(50);
@@ -205,6 +239,8 @@ public:
         return next_ >= steps_.size();
     }
     std::size_t Done() const { return next_; }
+    // When each step was done, in ms from the start.
+    const std::string &Times() const { return times_; }
 
 private:
     std::vector<std::function<bool()>> steps_;
@@ -213,6 +249,7 @@ private:
     qint64 bound_ = 0;
     std::size_t next_ = 0;
     bool busy_ = false;
+    std::string times_;
 };
 
 } // namespace realdisplay
