@@ -500,10 +500,17 @@ bool TSequencesList::eventFilter(QObject *watched, QEvent *e)
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto *d = static_cast<QDragMoveEvent *>(e);
+            if (!d->mimeData()->hasFormat(QString::fromLatin1(SequenceMime))) {
+                d->ignore();
+                return true;
+            }
             const QModelIndex at = GridSeq->indexAt(d->position().toPoint());
-            const bool ok = d->mimeData()->hasFormat(QString::fromLatin1(SequenceMime)) &&
-                            GridSeqDragOver(d->source(), at.isValid() ? at.row() : 1, at.isValid() ? at.column() : -1);
-            if (ok)
+            const bool ok =
+                GridSeqDragOver(d->source(), at.isValid() ? at.row() : 1, at.isValid() ? at.column() : -1);
+            // The list takes every sequence's enter, also over the dragged sequence's own
+            // cell where a drag starts: Qt sends moves and the drop only to a widget that
+            // took the enter. Each move then says whether its cell takes the drop.
+            if (ok || e->type() == QEvent::DragEnter)
                 d->acceptProposedAction();
             else
                 d->ignore();

@@ -1,5 +1,7 @@
 #include "MsgBox.h"
 
+#include "DialogStacking.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -228,7 +230,7 @@ Answer MessageBox(const std::string &caption, const std::string &text, Buttons b
     case Buttons::YesNoCancel: qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     QMessageBox box(buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question,
-                    FromBytes(caption), DisplayText(text), qb, QApplication::activeWindow());
+                    FromBytes(caption), DisplayText(text), qb, DialogParent());
     // Wide enough for a window manager to show the whole caption beside its buttons.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
         QFont bold = box.font();
@@ -237,7 +239,11 @@ Answer MessageBox(const std::string &caption, const std::string &text, Buttons b
         grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
                       1, grid->columnCount());
     }
-    int r = box.exec();
+    int r;
+    {
+        DialogStacking stacking(box);
+        r = box.exec();
+    }
     Answer answer = r == QMessageBox::Yes ? Answer::Yes
                   : r == QMessageBox::No ? Answer::No
                   : r == QMessageBox::Cancel ? Answer::Cancel
@@ -297,6 +303,7 @@ int RunModalDialog(QDialog &dialog)
             if (guard)
                 action(*guard);
         });
+        DialogStacking stacking(dialog);
         return dialog.exec();
     }
     if (ScriptedMode()) {
@@ -309,6 +316,7 @@ int RunModalDialog(QDialog &dialog)
         LogBox(ToBytes(dialog.windowTitle()), "(dialog)", std::to_string(result).c_str());
         return result;
     }
+    DialogStacking stacking(dialog);
     return dialog.exec();
 }
 
@@ -347,6 +355,7 @@ std::optional<std::string> RunFileDialog(QFileDialog &dialog)
 {
     if (ScriptedMode())
         return ScriptedPath(ToBytes(dialog.windowTitle()));
+    DialogStacking stacking(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
@@ -371,14 +380,17 @@ std::optional<std::string> OpenFileDialog(const std::string &title, const std::s
         }
         return path;
     }
-    QString chosen;
-    QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(folder),
-                                                filters.join(QLatin1String(";;")), &chosen);
-    if (path.isEmpty())
-        return std::nullopt;
+    QFileDialog dialog(DialogParent(), FromBytes(title), FromBytes(folder), filters.join(QLatin1String(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    {
+        DialogStacking stacking(dialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+    }
     if (filterIndex)
-        *filterIndex = std::max<int>(1, filters.indexOf(chosen) + 1);
-    return path.toStdString();
+        *filterIndex = std::max<int>(1, filters.indexOf(dialog.selectedNameFilter()) + 1);
+    return dialog.selectedFiles().first().toStdString();
 }
 
 std::optional<std::string> SaveFileDialog(const std::string &title, const std::string &filter,
@@ -386,11 +398,13 @@ std::optional<std::string> SaveFileDialog(const std::string &title, const std::s
 {
     if (ScriptedMode())
         return ScriptedPath(title);
-    QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), FromBytes(title), FromBytes(fileName),
-                                                QtFilter(filter));
-    if (path.isEmpty())
+    QFileDialog dialog(DialogParent(), FromBytes(title), FromBytes(fileName), QtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    DialogStacking stacking(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return path.toStdString();
+    return dialog.selectedFiles().first().toStdString();
 }
 
 std::optional<unsigned> ChooseColor(unsigned initial)
@@ -408,7 +422,13 @@ std::optional<unsigned> ChooseColor(unsigned initial)
         return v & 0xFFFFFFu;
     }
     const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
-    const QColor c = QColorDialog::getColor(start, QApplication::activeWindow());
+    QColorDialog dialog(start, DialogParent());
+    {
+        DialogStacking stacking(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+    }
+    const QColor c = dialog.selectedColor();
     if (!c.isValid())
         return std::nullopt;
     return unsigned(c.red()) | (unsigned(c.green()) << 8) | (unsigned(c.blue()) << 16);
@@ -437,11 +457,11 @@ std::optional<QFont> ChooseFont(const QFont &initial)
         }
         return f;
     }
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
-    if (!ok)
+    QFontDialog dialog(initial, DialogParent());
+    DialogStacking stacking(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return f;
+    return dialog.selectedFont();
 }
 
 } // namespace platform

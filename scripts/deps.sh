@@ -10,7 +10,7 @@ PACKAGES=(
   libasound2-dev librtmidi-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  openbox x11-utils
+  openbox x11-utils xdotool
   "$@"
 )
 missing=()

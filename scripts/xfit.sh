@@ -2,12 +2,18 @@
 # Runs a test program on a real X server of the given size with a small window manager,
 # so that windows get the frames and placement a desktop gives them:
 #   scripts/xfit.sh 1024x768 build/bin/window_test --gtest_filter=...
-# Exits with 77 (skipped) when Xvfb or the window manager is not installed
-# (scripts/deps.sh installs both).
+#   scripts/xfit.sh --needs xdotool 1024x768 build/bin/pointer_test
+# Exits with 77 (skipped) when Xvfb, the window manager or a tool named by --needs is not
+# installed (scripts/deps.sh installs them).
 set -euo pipefail
+needs=""
+if [ "${1:-}" = "--needs" ]; then
+  needs=$2
+  shift 2
+fi
 size=$1
 shift
-for tool in xvfb-run openbox xprop; do
+for tool in xvfb-run openbox xprop $needs; do
   command -v "$tool" >/dev/null 2>&1 || { echo "xfit: $tool not installed, skipped"; exit 77; }
 done
 exec xvfb-run -a -s "-screen 0 ${size}x24" bash -c '

@@ -8,6 +8,7 @@
 // must also lie inside the screen.
 #include "ui_MainForm.h"
 #include "transport/ProgramWindowTest.h"
+#include "common/RealDisplay.h"
 
 #include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
@@ -103,7 +104,9 @@ protected:
         Settle();
     }
 
-    // The window manager's frames and the deferred fitting arrive over a few turns.
+    // The deferred fitting arrives over a few turns; under a real X server the window
+    // manager then places and frames each window in its own time, longer on a busy
+    // machine: the checks wait for it, with a bound.
     static void Settle()
     {
         for (int i = 0; i < 10; ++i) {
@@ -111,6 +114,8 @@ protected:
             if (RealScreen())
                 QTest::qWait(50);
         }
+        std::string late;
+        EXPECT_TRUE(realdisplay::WaitPlaced(10000, &late)) << late;
     }
 
     // The groups of the window an operator sees side by side.

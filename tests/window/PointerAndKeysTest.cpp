@@ -1,0 +1,253 @@
+// The main window's windows driven as a person drives them on a desktop: a real X server
+// with a window manager (scripts/xfit.sh), pointer and key events sent through the X
+// server. A straight drag in the sequence list reorders the sequences and the saved show
+// keeps the new order; a box that a window staying on top leads to opens above it,
+// active and with the keyboard, closes by Enter or a click, and gives the keyboard back.
+// Offscreen these tests skip.
+#include "ui_MainForm.h"
+#include "transport/ProgramWindowTest.h"
+#include "common/RealDisplay.h"
+
+#include "app/PatchLoader.h"
+#include "editors/TSequencesList.h"
+#include "fixtures/PatchEditing.h"
+#include "fixtures/TSetup.h"
+#include "live/TProgramForm.h"
+#include "ui_ProgramForm.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTableWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace realdisplay;
+
+class PointerAndKeysTest : public ProgramWindowTest {
+protected:
+    void SetUp() override
+    {
+        if (!Xcb() || !ToolsInstalled())
+            GTEST_SKIP() << "needs a real X server with xdotool and xprop (scripts/xfit.sh)";
+        ProgramWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        form->show();
+    }
+
+    QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
+
+    static void Grab(const std::string &name)
+    {
+        const char *bin = std::getenv("BRTV_BIN_DIR");
+        const fs::path dir = fs::path(bin ? bin : ".") / "grabs";
+        fs::create_directories(dir);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QString::fromStdString((dir / ("x11-" + name)).string()), "PNG");
+    }
+
+    static std::vector<std::string> SequenceNames()
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < SequenceCount; ++i)
+            out.push_back(Sequences[std::size_t(i)]->name);
+        return out;
+    }
+};
+
+TEST_F(PointerAndKeysTest, StraightDragReordersTheSequenceListAndTheSavedShow)
+{
+    FreeShowTables();
+    for (const char *name : {"One", "Two", "Three", "Four"})
+        Sequences[std::size_t(transport_test::AddSequence(2))]->name = name;
+    form->FillSequenceBox();
+    ui->SeqList1->trigger();
+    ASSERT_TRUE(SequencesList && SequencesList->isVisible());
+    ASSERT_TRUE(WaitPlaced());
+    QTableWidget *grid = SequencesList->GridSeq;
+    const auto cell = [grid](int sequence) {
+        return grid->viewport()->mapToGlobal(grid->visualRect(grid->model()->index(sequence + 1, 0)).center());
+    };
+    // Pressed on "One"'s number cell, moved within it past the drag distance (the drag
+    // enters the list over the dragged sequence's own cell), then straight down to
+    // "Three"'s cell and released there, never leaving the list.
+    const QPoint from = cell(0), to = cell(2);
+    ASSERT_TRUE(Drag(from, {from + QPoint(3, 2), from + QPoint(6, 4), cell(1), (cell(1) + to) / 2}, to));
+    Grab("sequence-list-dragged.png");
+    EXPECT_EQ(SequenceNames(), (std::vector<std::string>{"Two", "Three", "One", "Four"}));
+    EXPECT_EQ(ui->Sequence->itemText(2), QStringLiteral("One"));
+    EXPECT_EQ(ShowModified, 1);
+
+    // A second straight drag back up: "One" (now third) onto "Two"'s cell.
+    ASSERT_TRUE(Drag(cell(2), {cell(2) + QPoint(0, -5), cell(1)}, cell(0)));
+    EXPECT_EQ(SequenceNames(), (std::vector<std::string>{"One", "Two", "Three", "Four"}));
+    ASSERT_TRUE(Drag(cell(3), {cell(3) + QPoint(5, 0), cell(2)}, cell(1)));
+    EXPECT_EQ(SequenceNames(), (std::vector<std::string>{"One", "Four", "Two", "Three"}));
+
+    // The show file holds the new order.
+    const std::string show = (root / "dragged.d1k").string();
+    platform::QueueAnswers({show});
+    ui->SaveShowAs->trigger();
+    ASSERT_TRUE(fs::exists(show)) << BoxLog();
+    ShowModified = 0;
+    ui->NewShow->trigger();
+    EXPECT_NE(SequenceNames(), (std::vector<std::string>{"One", "Four", "Two", "Three"}));
+    platform::QueueAnswers({show});
+    ui->LoadShow->trigger();
+    EXPECT_EQ(SequenceNames(), (std::vector<std::string>{"One", "Four", "Two", "Three"})) << BoxLog();
+}
+
+// In the patch window a profile dragged from the list straight into the channel field,
+// entering it over a channel a fixture uses, is patched where it is dropped.
+TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
+{
+    const fs::path devices = root / "bin" / "Devices";
+    fs::create_directories(devices);
+    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+    fs::copy_file(samples / "Dimmer.dsp", devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
+    LoadDeviceProfiles();
+    ASSERT_EQ(DeviceTypeCount, 1);
+    ASSERT_EQ(patch::AddFixture(0, 0), 0);
+    BuildFixturePanels();
+
+    bool shown = false;
+    platform::ActOnNextDialog("Setup", [&](QDialog &d) {
+        shown = true;
+        ASSERT_TRUE(WaitPlaced());
+        auto *list = d.findChild<QListWidget *>(QStringLiteral("ListView"));
+        auto *field = d.findChild<QTableWidget *>(QStringLiteral("MapOfChannels"));
+        ASSERT_TRUE(list && field && list->count() == 1);
+        // The field's first row holds channels 1 to 16; channel 1 is the patched dimmer's.
+        const QPoint item = list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center());
+        const auto channel = [field](int c) {
+            return field->viewport()->mapToGlobal(field->visualRect(field->model()->index(0, c)).center());
+        };
+        ASSERT_LT(std::abs(item.y() - channel(0).y()), 10) << "the profile's row is not the field's first";
+        const QPoint from(item.x(), channel(0).y());
+        ASSERT_TRUE(Drag(from, {from + QPoint(6, 0), channel(0), channel(2)}, channel(5)));
+        Grab("patch-dragged.png");
+        static_cast<TSetup &>(d).ExitClick();
+    });
+    ui->DMXChannels->trigger();
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(FixtureCount, 2);
+    EXPECT_EQ(Fixtures[1].start, 5);
+}
+
+// The play list stays on top of the other windows. A damaged play list opened by its
+// "Open" button through the file dialog shows its error box above it, active, with the
+// keyboard: Enter closes it the first time, a click on OK the second; each time the play
+// list gets the keyboard back.
+TEST_F(PointerAndKeysTest, BoxOfADamagedPlayListOpensAboveThePlayListAndTakesTheKeys)
+{
+    {
+        std::ofstream damaged(root / "bin" / "damaged.pgl", std::ios::binary);
+        damaged.write("PRG2\0\0\0\0\x10\x27\0", 11);
+    }
+    // From here on every box and dialog shows for real.
+    platform::ResetAnswers();
+    unsetenv("BRTV_ANSWERS");
+    ASSERT_FALSE(platform::ScriptedMode());
+
+    Action("PlayList1")->trigger();
+    ASSERT_TRUE(ProgramForm && ProgramForm->isVisible());
+    ASSERT_TRUE(ProgramForm->windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_TRUE(WaitPlaced());
+    const WId playList = ProgramForm->winId();
+
+    for (const bool byClick : {false, true}) {
+        SCOPED_TRACE(byClick ? "closed by a click" : "closed by Enter");
+        QPointer<QMessageBox> box;
+        QRect lastAt;
+        QElapsedTimer waited, back;
+        bool onTop = false, active = false, keys = false, closed = false, focusBack = false;
+        std::string top;
+        Steps steps;
+        steps.Add([&] {
+            Click(Centre(ProgramForm->ui->Open));
+            return true;
+        });
+        // The file dialog: the name typed, Enter.
+        steps.Add([&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible() || QApplication::activeWindow() != dialog)
+                return false;
+            Type(QStringLiteral("damaged.pgl"));
+            Key(QStringLiteral("Return"));
+            return true;
+        });
+        // The box: once the window manager has placed it, it must be the topmost and the
+        // active window, with Qt's keyboard focus inside it. Then Enter or a click on OK.
+        steps.Add([&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || !box->windowHandle()->isExposed())
+                return false;
+            // Where the box stands, held still over two polls: the window manager is done
+            // with it. (Qt may not learn the frame of a window framed late: the client
+            // area stands for it.)
+            const QRect at = box->geometry();
+            const bool still = at == lastAt;
+            lastAt = at;
+            if (!waited.isValid())
+                waited.start();
+            onTop = TopWindow() == box->winId();
+            active = ActiveWindow() == box->winId();
+            keys = QApplication::activeWindow() == box && QApplication::focusWidget() &&
+                   box->isAncestorOf(QApplication::focusWidget());
+            // Waits for the window manager at most 5 s.
+            if (!(still && onTop && active && keys) && waited.elapsed() < 5000)
+                return false;
+            top = "top " + std::to_string(TopWindow()) + " active " + std::to_string(ActiveWindow()) + " box " +
+                  std::to_string(box->winId()) + " play list " + std::to_string(playList);
+            EXPECT_EQ(box->text(), QStringLiteral("Program List Data Error"));
+            Grab(byClick ? "playlist-box-click.png" : "playlist-box.png");
+            if (byClick) {
+                QAbstractButton *ok = box->button(QMessageBox::Ok);
+                Click(Centre(ok ? static_cast<QWidget *>(ok) : box.data()));
+            } else {
+                Key(QStringLiteral("Return"));
+            }
+            return true;
+        });
+        // Closed within 5 s; what is left otherwise.
+        std::string left;
+        QElapsedTimer closing;
+        steps.Add([&] {
+            if (!closing.isValid())
+                closing.start();
+            closed = !box && !QApplication::activeModalWidget();
+            if (closed || closing.elapsed() < 5000)
+                return closed;
+            QWidget *modal = QApplication::activeModalWidget();
+            left = std::string("still shown: ") + (modal ? modal->metaObject()->className() : "nothing modal") +
+                   (box ? ", the box" : "") + "; active window " + std::to_string(ActiveWindow());
+            return true;
+        });
+        // Back in the play list: the window manager's active window and Qt's.
+        steps.Add([&] {
+            if (!back.isValid())
+                back.start();
+            focusBack = ActiveWindow() == playList && QApplication::activeWindow() == ProgramForm;
+            return focusBack || back.elapsed() > 5000;
+        });
+        steps.Start(60000);
+        EXPECT_TRUE(steps.Wait()) << "stopped at step " << steps.Done();
+        RecordProperty(byClick ? "steps_click_ms" : "steps_enter_ms", steps.Times());
+        EXPECT_TRUE(onTop) << top;
+        EXPECT_TRUE(active) << top;
+        EXPECT_TRUE(keys);
+        EXPECT_TRUE(closed) << left;
+        EXPECT_TRUE(focusBack);
+        EXPECT_EQ(PlayListCount, 0);
+    }
+}
+
+} // namespace
