@@ -4,6 +4,7 @@
 
 #include "AccessRecordStore.h"
 #include "Application.h"
+#include "ApplicationFilters.h"
 #include "InterfaceBinding.h"
 #include "LevelPipeline.h"
 #include "OutputEngine.h"
@@ -104,6 +105,13 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
 
 TMainForm::~TMainForm()
 {
+    // Nothing may call into this window once its destruction has begun: the base widget's
+    // destructor still hides it, which moves the focus (a line edit then finishes its
+    // editing) and passes through every application-wide filter. So the filters go first,
+    // then every connection from the window's parts to its handlers, then what it owns.
+    RemoveApplicationFilters(this);
+    for (QObject *part : findChildren<QObject *>())
+        QObject::disconnect(part, nullptr, this, nullptr);
     FormDestroy();
     if (MainForm == this)
         MainForm = nullptr;

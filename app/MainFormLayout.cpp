@@ -5,6 +5,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "ApplicationFilters.h"
 #include "TWrapBoxLayout.h"
 
 #include "platform/ScreenArea.h"
@@ -220,7 +221,7 @@ void TMainForm::LayoutCreate()
 
     // The splitter lays out only on screen: the kept widths go on when the window shows
     // and come back when it hides (full screen on and off hides it).
-    qApp->installEventFilter(new WindowPlacer(this, [this](bool shown) {
+    InstallApplicationFilter(this, new WindowPlacer(this, [this](bool shown) {
         if (shown) {
             ApplySplitWidths();
             // The frame a window manager adds is known only once the window is on screen.

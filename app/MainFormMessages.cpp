@@ -5,6 +5,7 @@
 #include "MainForm.h"
 #include "ui_MainForm.h"
 
+#include "ApplicationFilters.h"
 #include "OwnedHooks.h"
 
 #include "AccessRecordStore.h"
@@ -256,7 +257,7 @@ void TMainForm::MessagesCreate()
         addAction(a);
     }
     UpdateBumpShortcuts();
-    qApp->installEventFilter(new ApplicationKeyHook(this));
+    InstallApplicationFilter(this, new ApplicationKeyHook(this));
 
     // Right-button popups of the show and sequence areas.
     WhatCanShow = new QMenu(this);

@@ -276,6 +276,12 @@ void ActOnNextDialog(const std::string &objectName, std::function<void(QDialog &
     DialogActions().push_back({objectName, std::move(action)});
 }
 
+void DisarmDialogActions(const std::string &objectName)
+{
+    auto &actions = DialogActions();
+    std::erase_if(actions, [&](const DialogAction &a) { return a.objectName == objectName; });
+}
+
 void OpenDocument(const std::string &path)
 {
     if (DocumentOpener()) {

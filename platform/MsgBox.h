@@ -44,6 +44,9 @@ std::optional<std::string> NextScriptedAnswer();
 // RunModalDialog even while answers are scripted; `action` is called once it is shown
 // and drives it (clicks, drops, closing). The boxes it asks stay scripted.
 void ActOnNextDialog(const std::string &objectName, std::function<void(QDialog &)> action);
+// Tests: disarms what ActOnNextDialog armed for `objectName` and no dialog has run yet, so
+// that an action whose dialog never came cannot act on a later one.
+void DisarmDialogActions(const std::string &objectName);
 
 // Runs a file dialog the caller has set up: the chosen path, or nothing when cancelled.
 // Scripted like OpenFileDialog (the next answer is the path, `title` goes to the log).

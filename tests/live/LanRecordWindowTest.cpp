@@ -98,6 +98,8 @@ protected:
             d.accept();
         });
         form->findChild<QAction *>(QStringLiteral("Record1"))->trigger();
+        // The action holds this frame's locals: it must not outlive it when no recorder came.
+        platform::DisarmDialogActions("RecordF");
         return shown;
     }
     // The input takes `level` on channel `channel`; the engine ticks `ticks` times.
