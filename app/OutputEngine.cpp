@@ -113,26 +113,12 @@ const SequenceRecord *SequenceAt(std::int32_t index)
 
 void WriteFixtureLevels(const std::uint8_t *levels, bool withLinked, bool markChanges)
 {
-    const bool blackOut = BlackOutOn.load();
-    const int count = std::min<std::int64_t>(FixtureCount, static_cast<std::int64_t>(Fixtures.size()));
     bool changed = false;
-    for (int f = 0; f < count; ++f) {
-        const FixtureRecord &fx = Fixtures[static_cast<std::size_t>(f)];
-        const int channels = std::min<int>(fx.channelCount, MaxFixtureChannels);
-        for (int j = 0; j < channels; ++j) {
-            const int ch = fx.start + j;
-            if (ch < 0 || ch >= MaxChannels)
-                continue;
-            const std::uint8_t state = fx.states[j];
-            if (state != 0 && !(withLinked && state == 2))
-                continue;
-            if (blackOut && ChannelOffValues[ch] >= 0)
-                continue;
-            if (DmxOutLevels[ch] != levels[ch])
-                changed = true;
-            DmxOutLevels[ch] = levels[ch];
-        }
-    }
+    ForEachPlayerChannel(withLinked, [&](int ch) {
+        if (DmxOutLevels[ch] != levels[ch])
+            changed = true;
+        DmxOutLevels[ch] = levels[ch];
+    });
     if (markChanges && changed)
         OutputChanged.store(1);
 }

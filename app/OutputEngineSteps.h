@@ -4,8 +4,10 @@
 #pragma once
 
 #include "LevelPipeline.h"
+#include "PlayState.h"
 #include "ShowModel.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace engine {
@@ -56,9 +58,31 @@ const SceneRecord *AdvanceScene(const SequenceRecord &seq, PlayerCursor &cursor,
 // together; jump channels take `next` when `jumpNow`, else keep `cur`.
 void FadeLevels(std::uint8_t *levels, const std::uint8_t *cur, const std::uint8_t *next, std::int64_t w,
                 std::int64_t ticks, bool jumpNow);
-// Writes player levels to the fixture channels that follow the players: state 0, and
+// Calls `write(channel)` for each fixture channel that follows the players: state 0, and
 // state 2 when `withLinked`; during black-out channels with an off value are skipped.
-// Sets OutputChanged on a difference when `markChanges`.
+template <class Write>
+void ForEachPlayerChannel(bool withLinked, Write write)
+{
+    const bool blackOut = BlackOutOn.load();
+    const int count = static_cast<int>(std::min<std::int64_t>(FixtureCount, static_cast<std::int64_t>(Fixtures.size())));
+    for (int f = 0; f < count; ++f) {
+        const FixtureRecord &fx = Fixtures[static_cast<std::size_t>(f)];
+        const int channels = std::min<int>(fx.channelCount, MaxFixtureChannels);
+        for (int j = 0; j < channels; ++j) {
+            const int ch = fx.start + j;
+            if (ch < 0 || ch >= MaxChannels)
+                continue;
+            const std::uint8_t state = fx.states[j];
+            if (state != 0 && !(withLinked && state == 2))
+                continue;
+            if (blackOut && ChannelOffValues[ch] >= 0)
+                continue;
+            write(ch);
+        }
+    }
+}
+// Writes player levels to the channels above. Sets OutputChanged on a difference when
+// `markChanges`.
 void WriteFixtureLevels(const std::uint8_t *levels, bool withLinked, bool markChanges);
 // Sends or posts an engine message to the main window's message window.
 void PostEngineCode(std::uintptr_t code, std::intptr_t lParam = 0);
