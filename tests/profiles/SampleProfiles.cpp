@@ -53,11 +53,11 @@ void Fader(EditorDriver &d, int channel1, int x, int y)
     EditorDriver::Type(d.Panel(ElSlider).channel[0], QString::number(channel1));
 }
 
-void Label(EditorDriver &d, const char *caption, int x, int y)
+void Label(EditorDriver &d, const char *caption, int x, int y, int width = 48)
 {
     d.Insert(ElLabel, x, y);
     EditorDriver::Type(d.Panel(ElLabel).caption, QString::fromLatin1(caption));
-    d.Geometry(ElLabel, x, y, 48, 13);
+    d.Geometry(ElLabel, x, y, width, 13);
 }
 
 void BuildDimmer(EditorDriver &d, const std::string &)
@@ -172,12 +172,13 @@ void BuildMovingHead(EditorDriver &d, const std::string &folder)
         platform::QueueAnswers({});
     }
 
-    // Dimmer and focus faders with their labels.
+    // Dimmer and focus faders with their labels, beside the pad: the panel fits the
+    // main window's fixture column.
     d.Click(4, 400);
-    Label(d, "Dimmer", 216, 24);
-    Fader(d, 7, 216, 40);
-    Label(d, "Focus", 272, 24);
-    Fader(d, 8, 272, 40);
+    Label(d, "Dimmer", 150, 24, 44);
+    Fader(d, 7, 152, 40);
+    Label(d, "Focus", 196, 24, 40);
+    Fader(d, 8, 196, 40);
 }
 
 } // namespace

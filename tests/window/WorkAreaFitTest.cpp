@@ -215,10 +215,16 @@ protected:
         for (QWidget *g : Groups())
             if (g->objectName() == QLatin1String("MSPanel"))
                 EXPECT_EQ(Clipped(g), "") << "the docked slots";
-        // The selected panel is whole in its area or a scroll bar reaches the rest.
+        // The selected panel is whole in its area or a scroll bar reaches the rest; on a
+        // screen about 1024 wide the sample panels show whole in their column.
         if (QWidget *panel = ShownPanel()) {
             EXPECT_TRUE(VisiblePart(panel, form) == RectIn(panel, form) || ScrollBarShown(ui->MasterPanel))
                 << "panel " << panel->width() << "x" << panel->height() << " in " << ui->MasterPanel->width();
+            if (form->width() >= 1000) {
+                EXPECT_EQ(VisiblePart(panel, form), RectIn(panel, form))
+                    << "panel " << panel->width() << "x" << panel->height() << " in a column of "
+                    << ui->MasterPanel->width() << "x" << ui->MasterPanel->height();
+            }
         }
         // The Sliders page shows every channel's track or as many as fill its width.
         if (FixtureAreaPage == 1 && FixtureIndexValid(SelectedFixture)) {
@@ -289,6 +295,106 @@ protected:
         EXPECT_EQ(FixtureCount, 3);
     }
 
+    // The profile editor and its design surface on this screen: both frames inside `area`,
+    // side by side, the channel table's headings whole, the loaded panel whole on the
+    // surface and the properties of the pan/tilt pad (the most fields) inside their box;
+    // the same in TEST mode, whose monitor shows in the properties' place.
+    void CheckProfileEditor(TDSPform &editor, const QRect &area, const std::string &grab)
+    {
+        Settle();
+        // The channel table's headings read whole: each word within its column.
+        auto *channels = editor.findChild<QTableWidget *>(QStringLiteral("GridChan"));
+        ASSERT_NE(channels, nullptr);
+        const QFontMetrics metrics(channels->font());
+        int columns = 0;
+        for (int c = 0; c < channels->columnCount(); ++c) {
+            columns += channels->columnWidth(c);
+            for (const QString &word : channels->item(0, c)->text().split(QLatin1Char(' ')))
+                EXPECT_LE(metrics.horizontalAdvance(word) + 6, channels->columnWidth(c)) << word.toStdString();
+        }
+        EXPECT_LE(columns, channels->viewport()->width());
+        ASSERT_NE(editor.Designf, nullptr);
+        TDesignf &surface = *editor.Designf;
+        const auto sideBySide = [&](const char *mode) {
+            SCOPED_TRACE(mode);
+            EXPECT_TRUE(surface.isVisible());
+            if (RealScreen())
+                (void)QTest::qWaitFor([&] { return area.contains(editor.frameGeometry()) &&
+                                             area.contains(surface.frameGeometry()) &&
+                                             !editor.frameGeometry().intersects(surface.frameGeometry()); },
+                                4000);
+            EXPECT_TRUE(area.contains(editor.frameGeometry())) << FrameText(&editor);
+            EXPECT_TRUE(area.contains(surface.frameGeometry())) << FrameText(&surface);
+            EXPECT_FALSE(editor.frameGeometry().intersects(surface.frameGeometry()))
+                << FrameText(&editor) << " / " << FrameText(&surface);
+            // Every element of the panel lies on the surface's visible part.
+            for (const PanelElement &e : surface.Elements) {
+                EXPECT_TRUE(surface.rect().contains(RectIn(e.control, &surface)))
+                    << e.control->metaObject()->className() << " at " << RectIn(e.control, &surface).x() << ","
+                    << RectIn(e.control, &surface).y() << " on a surface of " << surface.width() << "x"
+                    << surface.height();
+            }
+            // What the properties' fields and the TEST monitor show lies inside their box
+            // (the monitor's columns scroll).
+            QWidget *box = editor.PropertiesBox;
+            for (QWidget *c : box->findChildren<QWidget *>()) {
+                if (c->isVisible())
+                    EXPECT_TRUE(box->rect().contains(VisiblePart(c, box))) << c->objectName().toStdString();
+            }
+        };
+        // The properties of the element with the most fields (the pan/tilt pad) fit their
+        // narrower column.
+        if (!surface.Elements.empty())
+            surface.Select(0);
+        QApplication::processEvents();
+        sideBySide("design");
+        Grab(grab, &editor);
+        if (!RealScreen())
+            Grab("surface-" + grab, &surface);
+        editor.SpeedButton11->click();
+        Settle();
+        sideBySide("test");
+        Grab("test-" + grab, &editor);
+        editor.SpeedButton11->click();
+    }
+
+    // The profile editor as the patch window's "Call FTE" opens it on the sample "Moving
+    // Head": the list, the main window and the patch window go while it runs and come back
+    // after it.
+    void CheckProfileEditorFromPatchWindow(const QRect &area, const std::string &grab)
+    {
+        ASSERT_TRUE(static_cast<bool>(WindowSeams().runProfileEditor));
+        bool shown = false;
+        bool patchShown = false;
+        platform::ActOnNextDialog("Setup", [&](QDialog &d) {
+            auto &setup = static_cast<TSetup &>(d);
+            Settle();
+            patchShown = setup.isVisible();
+            const auto found = setup.ui->ListView->findItems(QStringLiteral("Moving Head"), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1);
+            setup.ListViewClick(found.front());
+            TDSPform::ActOnNextShow([&](TDSPform &editor) {
+                shown = true;
+                Settle();
+                EXPECT_FALSE(setup.isVisible());
+                EXPECT_FALSE(setup.ui->ListView->isVisible());
+                EXPECT_FALSE(form->isVisible());
+                EXPECT_EQ(editor.Designf->Elements.size(), 14u);
+                CheckProfileEditor(editor, area, grab);
+                editor.close();
+            });
+            setup.CallFTEClick();
+            Settle();
+            EXPECT_TRUE(setup.isVisible());
+            EXPECT_TRUE(setup.ui->ListView->isVisible());
+            EXPECT_TRUE(form->isVisible());
+            setup.ExitClick();
+        });
+        ui->DMXChannels->trigger();
+        EXPECT_TRUE(shown);
+        EXPECT_TRUE(patchShown);
+    }
+
     // Every page with every fixture selected.
     void CheckPages(const std::string &mode, const QSize &size)
     {
@@ -299,6 +405,8 @@ protected:
                 form->LeftPageControlChange(page);
                 Show(size);
                 CheckView(mode + " " + pages[page] + " fixture " + std::to_string(f + 1));
+                if (page == 0)
+                    Grab(mode + "-panel-" + std::to_string(f + 1) + ".png");
             }
             Grab(mode + "-" + pages[page] + ".png");
         }
@@ -351,7 +459,21 @@ TEST_F(WorkAreaFitTest, NormalModeFits800x600)
     // Offscreen the screen stays 1024x768: the masters' table is checked on a real one.
     if (RealScreen()) {
         CheckMastersTable(form->screen()->availableGeometry());
-        CheckPatchWindow(form->screen()->availableGeometry(), "patch-800.png");
+        const QRect area = form->screen()->availableGeometry();
+        CheckPatchWindow(area, "patch-800.png");
+        CheckProfileEditorFromPatchWindow(area, "profile-editor-800.png");
+        // The editor as the start dialog's "Fixture Editor" opens it at a first start,
+        // before the main window is shown.
+        bool shown = false;
+        TDSPform::ActOnNextShow([&](TDSPform &editor) {
+            shown = true;
+            EXPECT_FALSE(MainForm && MainForm->isVisible());
+            CheckProfileEditor(editor, area, "profile-editor-start-800.png");
+            editor.close();
+        });
+        platform::QueueAnswers({"Yes", "5", "1"});
+        ASSERT_TRUE(Restart({}));
+        EXPECT_TRUE(shown);
     }
 }
 
@@ -366,65 +488,7 @@ TEST_F(WorkAreaFitTest, MastersTableAndProfileEditorFitTheScreen)
     PatchSamples();
     CheckPatchWindow(area, "patch.png");
 
-    // The profile editor as the patch window's "Call FTE" opens it on a listed sample: the
-    // list, the main window and the patch window go while it runs and come back after it.
-    ASSERT_TRUE(static_cast<bool>(WindowSeams().runProfileEditor));
-    bool shown = false;
-    bool patchShown = false;
-    const auto editorChecks = [&](TDSPform &editor, TSetup &setup) {
-        shown = true;
-        Settle();
-        EXPECT_FALSE(setup.isVisible());
-        EXPECT_FALSE(setup.ui->ListView->isVisible());
-        EXPECT_FALSE(form->isVisible());
-        // The channel table's headings read whole: each word within its column.
-        auto *channels = editor.findChild<QTableWidget *>(QStringLiteral("GridChan"));
-        ASSERT_NE(channels, nullptr);
-        const QFontMetrics metrics(channels->font());
-        int columns = 0;
-        for (int c = 0; c < channels->columnCount(); ++c) {
-            columns += channels->columnWidth(c);
-            for (const QString &word : channels->item(0, c)->text().split(QLatin1Char(' ')))
-                EXPECT_LE(metrics.horizontalAdvance(word) + 6, channels->columnWidth(c)) << word.toStdString();
-        }
-        EXPECT_LE(columns, channels->viewport()->width());
-        ASSERT_NE(editor.Designf, nullptr);
-        EXPECT_TRUE(editor.Designf->isVisible());
-        EXPECT_TRUE(area.contains(editor.frameGeometry())) << FrameText(&editor);
-        EXPECT_TRUE(area.contains(editor.Designf->frameGeometry())) << FrameText(editor.Designf);
-        EXPECT_FALSE(editor.frameGeometry().intersects(editor.Designf->frameGeometry()))
-            << FrameText(&editor) << " / " << FrameText(editor.Designf);
-        // The properties of the element with the most fields (the pan/tilt pad) fit their
-        // narrower column.
-        editor.Designf->Select(0);
-        QApplication::processEvents();
-        const QRect box = RectIn(editor.PropertiesBox, &editor);
-        for (QWidget *c : editor.PropertiesBox->findChildren<QWidget *>())
-            if (c->isVisible())
-                EXPECT_TRUE(box.contains(RectIn(c, &editor))) << c->objectName().toStdString();
-        Grab("profile-editor.png", &editor);
-        if (!RealScreen())
-            Grab("profile-editor-surface.png", editor.Designf);
-        editor.close();
-    };
-    platform::ActOnNextDialog("Setup", [&](QDialog &d) {
-        auto &setup = static_cast<TSetup &>(d);
-        Settle();
-        patchShown = setup.isVisible();
-        const auto found = setup.ui->ListView->findItems(QStringLiteral("Moving Head"), Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1);
-        setup.ListViewClick(found.front());
-        TDSPform::ActOnNextShow([&](TDSPform &editor) { editorChecks(editor, setup); });
-        setup.CallFTEClick();
-        Settle();
-        EXPECT_TRUE(setup.isVisible());
-        EXPECT_TRUE(setup.ui->ListView->isVisible());
-        EXPECT_TRUE(form->isVisible());
-        setup.ExitClick();
-    });
-    ui->DMXChannels->trigger();
-    EXPECT_TRUE(shown);
-    EXPECT_TRUE(patchShown);
+    CheckProfileEditorFromPatchWindow(area, "profile-editor.png");
 
     // After Stop the transport bar keeps nothing of the run: no clock, no tick figure.
     transport_test::AddSequence(2);
