@@ -175,7 +175,7 @@ void BuildMovingHead(EditorDriver &d, const std::string &folder)
     // Dimmer and focus faders with their labels, beside the pad: the panel fits the
     // main window's fixture column.
     d.Click(4, 400);
-    Label(d, "Dimmer", 150, 24, 44);
+    Label(d, "Dimmer", 148, 24);
     Fader(d, 7, 152, 40);
     Label(d, "Focus", 196, 24, 40);
     Fader(d, 8, 196, 40);
