@@ -37,6 +37,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdlib>
 #include <filesystem>
@@ -301,6 +302,24 @@ protected:
     // the same in TEST mode, whose monitor shows in the properties' place.
     void CheckProfileEditor(TDSPform &editor, const QRect &area, const std::string &grab)
     {
+        // The frames as the window system reports them, before anything here moves or
+        // nudges the windows: both title bars on the screen.
+        if (RealScreen()) {
+            std::string frames;
+            const auto inside = [&] {
+                frames.clear();
+                bool all = true;
+                for (QWidget *w : {static_cast<QWidget *>(&editor), static_cast<QWidget *>(editor.Designf)}) {
+                    QWindow *window = w->windowHandle();
+                    const QRect r = window ? window->frameGeometry() : QRect();
+                    frames += std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) +
+                              "x" + std::to_string(r.height()) + "; ";
+                    all = all && window && !window->frameMargins().isNull() && area.contains(r);
+                }
+                return all;
+            };
+            EXPECT_TRUE(QTest::qWaitFor(inside, 5000)) << frames;
+        }
         Settle();
         // The channel table's headings read whole: each word within its column.
         auto *channels = editor.findChild<QTableWidget *>(QStringLiteral("GridChan"));
