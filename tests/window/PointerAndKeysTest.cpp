@@ -8,6 +8,7 @@
 #include "transport/ProgramWindowTest.h"
 #include "common/RealDisplay.h"
 
+#include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
 #include "editors/TSequencesList.h"
 #include "fixtures/PatchEditing.h"
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include <cstdio>
@@ -140,6 +142,80 @@ TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
     EXPECT_TRUE(shown);
     ASSERT_EQ(FixtureCount, 2);
     EXPECT_EQ(Fixtures[1].start, 5);
+}
+
+// The Monitor's value editor lies within its cell's value box. A click on the next cell's
+// value, where a wider editor would have stood, opens that cell's editor and changes no
+// level; a click on a cell's header or on an unused cell only closes it; the keys step it.
+TEST_F(PointerAndKeysTest, MonitorEditorStaysInItsCellAndAClickBesideItChangesNoLevel)
+{
+    const fs::path devices = root / "bin" / "Devices";
+    fs::create_directories(devices);
+    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+    fs::copy_file(samples / "MovingHead.dsp", devices / "MovingHead.dsp", fs::copy_options::overwrite_existing);
+    LoadDeviceProfiles();
+    ASSERT_EQ(patch::AddFixture(0, 0), 0);
+    BuildFixturePanels();
+    form->SelectFirstFixture();
+    form->LeftPageControlChange(0);
+    for (int j = 0; j < Fixtures[0].channelCount; ++j)
+        Fixtures[0].values[j] = static_cast<std::uint8_t>(100 + j);
+    form->SetDevices();
+    Tick();
+    ASSERT_TRUE(WaitPlaced());
+    const std::vector<std::uint8_t> values(Fixtures[0].values, Fixtures[0].values + 8);
+    const std::vector<std::uint8_t> frame(DmxOutFrame, DmxOutFrame + 16);
+    ASSERT_EQ(frame[1], 101);
+
+    constexpr int W = TMainForm::MonitorCellWidth, H = TMainForm::MonitorCellHeight, HH = TMainForm::MonitorHeaderHeight;
+    QWidget *grid = form->PaintPanelLeft;
+    QSpinBox *editor = form->Mean1;
+    const auto at = [grid](int x, int y) { return grid->mapToGlobal(QPoint(x, y)); };
+    const auto valueHalf = [](int c) { return QRect(c * W, HH, W, H - HH); };
+    const auto unchanged = [&] {
+        Tick();
+        return std::vector<std::uint8_t>(Fixtures[0].values, Fixtures[0].values + 8) == values &&
+               std::vector<std::uint8_t>(DmxOutFrame, DmxOutFrame + 16) == frame;
+    };
+    const auto clickAndWait = [](const QPoint &p) {
+        Click(p);
+        QTest::qWait(300);
+    };
+
+    clickAndWait(at(W / 2, HH + (H - HH) / 2));
+    ASSERT_TRUE(editor->isVisible());
+    EXPECT_TRUE(valueHalf(0).contains(editor->geometry())) << editor->geometry().x() << "," << editor->geometry().width();
+    EXPECT_EQ(editor->value(), 100);
+    Grab("monitor-editor.png");
+    grid->grab(QRect(0, 0, 9 * W, H)).scaled(4 * 9 * W, 4 * H).save(
+        QString::fromStdString((fs::path(std::getenv("BRTV_BIN_DIR")) / "grabs" / "x11-monitor-editor-cells.png").string()));
+
+    // The next cell's value, towards its right and upper side: where a wider editor's
+    // upper arrow lay.
+    clickAndWait(at(W + W / 2 + 6, HH + 3));
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(valueHalf(1).contains(editor->geometry()));
+    EXPECT_EQ(SelectedChannel, 1);
+    EXPECT_EQ(editor->value(), 101);
+    EXPECT_TRUE(unchanged());
+
+    // A header, an unused cell: closed, nothing changed.
+    clickAndWait(at(2 * W + W / 2, HH / 2));
+    EXPECT_FALSE(editor->isVisible());
+    clickAndWait(at(2 * W + W / 2, HH + 6));
+    ASSERT_TRUE(editor->isVisible());
+    clickAndWait(at(12 * W + W / 2, HH + 6));
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(unchanged());
+
+    // Opened again, the Up key steps the channel it edits, onto the wire.
+    clickAndWait(at(2 * W + W / 2, HH + 6));
+    ASSERT_TRUE(editor->isVisible());
+    Key(QStringLiteral("Up"));
+    QTest::qWait(300);
+    Tick();
+    EXPECT_EQ(Fixtures[0].values[2], 103);
+    EXPECT_EQ(DmxOutFrame[2], 103);
 }
 
 // The play list stays on top of the other windows. A damaged play list opened by its
