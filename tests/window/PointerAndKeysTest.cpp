@@ -190,9 +190,9 @@ TEST_F(PointerAndKeysTest, MonitorEditorStaysInItsCellAndAClickBesideItChangesNo
     grid->grab(QRect(0, 0, 9 * W, H)).scaled(4 * 9 * W, 4 * H).save(
         QString::fromStdString((fs::path(std::getenv("BRTV_BIN_DIR")) / "grabs" / "x11-monitor-editor-cells.png").string()));
 
-    // The next cell's value, towards its right and upper side: where a wider editor's
-    // upper arrow lay.
-    clickAndWait(at(W + W / 2 + 6, HH + 3));
+    // The next cell's value, on its left and upper side: where a wider editor's upper
+    // arrow lay.
+    clickAndWait(at(W + 8, HH + 3));
     EXPECT_TRUE(editor->isVisible());
     EXPECT_TRUE(valueHalf(1).contains(editor->geometry()));
     EXPECT_EQ(SelectedChannel, 1);
