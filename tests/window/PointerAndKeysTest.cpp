@@ -45,6 +45,19 @@ protected:
         form->show();
     }
 
+    // The sample profile `file` alone in "Devices", patched once at channel 1.
+    void PatchSample(const char *file)
+    {
+        const fs::path devices = root / "bin" / "Devices";
+        fs::create_directories(devices);
+        const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+        fs::copy_file(samples / file, devices / file, fs::copy_options::overwrite_existing);
+        LoadDeviceProfiles();
+        ASSERT_EQ(DeviceTypeCount, 1);
+        ASSERT_EQ(patch::AddFixture(0, 0), 0);
+        BuildFixturePanels();
+    }
+
     QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
 
     static void Grab(const std::string &name)
@@ -111,14 +124,9 @@ TEST_F(PointerAndKeysTest, StraightDragReordersTheSequenceListAndTheSavedShow)
 // entering it over a channel a fixture uses, is patched where it is dropped.
 TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
 {
-    const fs::path devices = root / "bin" / "Devices";
-    fs::create_directories(devices);
-    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
-    fs::copy_file(samples / "Dimmer.dsp", devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
-    LoadDeviceProfiles();
-    ASSERT_EQ(DeviceTypeCount, 1);
-    ASSERT_EQ(patch::AddFixture(0, 0), 0);
-    BuildFixturePanels();
+    PatchSample("Dimmer.dsp");
+    if (HasFatalFailure())
+        return;
 
     bool shown = false;
     platform::ActOnNextDialog("Setup", [&](QDialog &d) {
@@ -149,13 +157,9 @@ TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
 // level; a click on a cell's header or on an unused cell only closes it; the keys step it.
 TEST_F(PointerAndKeysTest, MonitorEditorStaysInItsCellAndAClickBesideItChangesNoLevel)
 {
-    const fs::path devices = root / "bin" / "Devices";
-    fs::create_directories(devices);
-    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
-    fs::copy_file(samples / "MovingHead.dsp", devices / "MovingHead.dsp", fs::copy_options::overwrite_existing);
-    LoadDeviceProfiles();
-    ASSERT_EQ(patch::AddFixture(0, 0), 0);
-    BuildFixturePanels();
+    PatchSample("MovingHead.dsp");
+    if (HasFatalFailure())
+        return;
     form->SelectFirstFixture();
     form->LeftPageControlChange(0);
     for (int j = 0; j < Fixtures[0].channelCount; ++j)
