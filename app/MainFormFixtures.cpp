@@ -480,7 +480,7 @@ void TMainForm::Select(int fixture)
     }
     // A new selection, or the fixtures' values taken afresh: the Monitor is filled anew and
     // its editor, which edits the selected fixture's channel, closes.
-    CloseCellEditors(PaintPanelLeft, {Mean1});
+    CloseCellEditors({Mean1});
     SelectedFixture = fixture;
     PaintDev(old);
     PaintDev(fixture);
@@ -510,7 +510,7 @@ void TMainForm::Reselect(int fixture)
 void TMainForm::SelectFirstFixture()
 {
     FixtureAreaCreate();
-    CloseCellEditors(PaintPanelLeft, {Mean1});
+    CloseCellEditors({Mean1});
     SelectedFixture = -1;
     if (shownPanel)
         shownPanel->HideMainPanel();

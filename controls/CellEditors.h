@@ -4,19 +4,15 @@
 
 #include <initializer_list>
 
+class QAbstractItemView;
 class QWidget;
 
-// What becomes of an item view's current cell when its editors close.
-enum class CurrentCell { Clear, Keep };
-
-// Closes every editor over `grid` without storing what it holds. A grid filled anew calls
-// it first: an editor left open would stand over a row that then shows something else, and
-// what it stored would land there. `editors` are hidden. When `grid` is an item view its
-// own in-place editor is dropped; with CurrentCell::Clear its current cell is cleared as
-// well, without signals, so that rows the refill removes move no current cell onto a row
-// whose handler opens an editor again.
-void CloseCellEditors(QWidget *grid, std::initializer_list<QWidget *> editors,
-                      CurrentCell current = CurrentCell::Clear);
+// Closes editors over a grid without storing what they hold; a grid filled anew calls it
+// first, since an editor left open would stand over a row that then shows something else,
+// and what it stored would land there. `editors` are hidden. With `grid`, the view's own
+// in-place editor is dropped and its current cell cleared without signals, so that rows
+// the refill removes move no current cell onto a row whose handler opens an editor again.
+void CloseCellEditors(std::initializer_list<QWidget *> editors, QAbstractItemView *grid = nullptr);
 
 // Makes `editor` close (hide) on any mouse press outside it, in any window of the program,
 // for as long as it is shown.

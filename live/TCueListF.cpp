@@ -249,7 +249,7 @@ void TCueListF::Refresh()
 // the grid shows the new table with no cue chosen.
 void TCueListF::Refill()
 {
-    CloseCellEditors(GridCueList, {});
+    CloseCellEditors({}, GridCueList);
     EditingName = 0;
     ApplyEditTriggers(0);
     Refresh();

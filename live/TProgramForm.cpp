@@ -596,9 +596,7 @@ void TProgramForm::CloseEditor(bool commit)
     const int line = editLine_;
     const int col = editCol_;
     editLine_ = editCol_ = -1;
-    CloseCellEditors(ui->ProgrammList,
-                     {TimeEdit, FadeEdit, MediaTimeEdit, TextEdit, MediaButton, SequenceP, Cues, AfterEnding},
-                     CurrentCell::Keep);
+    CloseCellEditors({TimeEdit, FadeEdit, MediaTimeEdit, TextEdit, MediaButton, SequenceP, Cues, AfterEnding});
     PlayListEntry *e = Entry(line);
     if (!commit || !e)
         return;

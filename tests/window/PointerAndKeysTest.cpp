@@ -162,63 +162,47 @@ TEST_F(PointerAndKeysTest, MonitorEditorStaysInItsCellAndAClickBesideItChangesNo
         return;
     form->SelectFirstFixture();
     form->LeftPageControlChange(0);
-    for (int j = 0; j < Fixtures[0].channelCount; ++j)
+    for (int j = 0; j < 8; ++j)
         Fixtures[0].values[j] = static_cast<std::uint8_t>(100 + j);
     form->SetDevices();
     Tick();
     ASSERT_TRUE(WaitPlaced());
-    const std::vector<std::uint8_t> values(Fixtures[0].values, Fixtures[0].values + 8);
     const std::vector<std::uint8_t> frame(DmxOutFrame, DmxOutFrame + 16);
     ASSERT_EQ(frame[1], 101);
-
-    constexpr int W = TMainForm::MonitorCellWidth, H = TMainForm::MonitorCellHeight, HH = TMainForm::MonitorHeaderHeight;
-    QWidget *grid = form->PaintPanelLeft;
-    QSpinBox *editor = form->Mean1;
-    const auto at = [grid](int x, int y) { return grid->mapToGlobal(QPoint(x, y)); };
-    const auto valueHalf = [](int c) { return QRect(c * W, HH, W, H - HH); };
     const auto unchanged = [&] {
         Tick();
-        return std::vector<std::uint8_t>(Fixtures[0].values, Fixtures[0].values + 8) == values &&
-               std::vector<std::uint8_t>(DmxOutFrame, DmxOutFrame + 16) == frame;
-    };
-    const auto clickAndWait = [](const QPoint &p) {
-        Click(p);
-        QTest::qWait(300);
+        return std::vector<std::uint8_t>(DmxOutFrame, DmxOutFrame + 16) == frame;
     };
 
-    clickAndWait(at(W / 2, HH + (H - HH) / 2));
-    ASSERT_TRUE(editor->isVisible());
-    EXPECT_TRUE(valueHalf(0).contains(editor->geometry())) << editor->geometry().x() << "," << editor->geometry().width();
+    constexpr int W = TMainForm::MonitorCellWidth, H = TMainForm::MonitorCellHeight, HH = TMainForm::MonitorHeaderHeight;
+    QSpinBox *editor = form->Mean1;
+    // Clicks channel c's cell at (x, y) within it; true when the editor then stands
+    // within the value half of channel `open`'s cell (-1: closed).
+    const auto click = [&](int c, int x, int y, int open) {
+        Click(form->PaintPanelLeft->mapToGlobal(QPoint(c * W + x, y)));
+        QTest::qWait(300);
+        return open < 0 ? !editor->isVisible()
+                        : editor->isVisible() && QRect(open * W, HH, W, H - HH).contains(editor->geometry());
+    };
+    ASSERT_TRUE(click(0, W / 2, HH + 7, 0));
     EXPECT_EQ(editor->value(), 100);
     Grab("monitor-editor.png");
-    grid->grab(QRect(0, 0, 9 * W, H)).scaled(4 * 9 * W, 4 * H).save(
-        QString::fromStdString((fs::path(std::getenv("BRTV_BIN_DIR")) / "grabs" / "x11-monitor-editor-cells.png").string()));
-
     // The next cell's value, on its left and upper side: where a wider editor's upper
     // arrow lay.
-    clickAndWait(at(W + 8, HH + 3));
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(valueHalf(1).contains(editor->geometry()));
+    EXPECT_TRUE(click(1, 8, HH + 3, 1));
     EXPECT_EQ(SelectedChannel, 1);
     EXPECT_EQ(editor->value(), 101);
     EXPECT_TRUE(unchanged());
-
     // A header, an unused cell: closed, nothing changed.
-    clickAndWait(at(2 * W + W / 2, HH / 2));
-    EXPECT_FALSE(editor->isVisible());
-    clickAndWait(at(2 * W + W / 2, HH + 6));
-    ASSERT_TRUE(editor->isVisible());
-    clickAndWait(at(12 * W + W / 2, HH + 6));
-    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(click(2, W / 2, HH / 2, -1));
+    EXPECT_TRUE(click(2, W / 2, HH + 6, 2));
+    EXPECT_TRUE(click(12, W / 2, HH + 6, -1));
     EXPECT_TRUE(unchanged());
-
     // Opened again, the Up key steps the channel it edits, onto the wire.
-    clickAndWait(at(2 * W + W / 2, HH + 6));
-    ASSERT_TRUE(editor->isVisible());
+    ASSERT_TRUE(click(2, W / 2, HH + 6, 2));
     Key(QStringLiteral("Up"));
     QTest::qWait(300);
     Tick();
-    EXPECT_EQ(Fixtures[0].values[2], 103);
     EXPECT_EQ(DmxOutFrame[2], 103);
 }
 
