@@ -8,6 +8,7 @@
 #include "transport/ProgramWindowTest.h"
 #include "common/RealDisplay.h"
 
+#include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
 #include "editors/TSequencesList.h"
 #include "fixtures/PatchEditing.h"
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include <cstdio>
@@ -41,6 +43,19 @@ protected:
         if (HasFatalFailure())
             return;
         form->show();
+    }
+
+    // The sample profile `file` alone in "Devices", patched once at channel 1.
+    void PatchSample(const char *file)
+    {
+        const fs::path devices = root / "bin" / "Devices";
+        fs::create_directories(devices);
+        const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+        fs::copy_file(samples / file, devices / file, fs::copy_options::overwrite_existing);
+        LoadDeviceProfiles();
+        ASSERT_EQ(DeviceTypeCount, 1);
+        ASSERT_EQ(patch::AddFixture(0, 0), 0);
+        BuildFixturePanels();
     }
 
     QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
@@ -109,14 +124,9 @@ TEST_F(PointerAndKeysTest, StraightDragReordersTheSequenceListAndTheSavedShow)
 // entering it over a channel a fixture uses, is patched where it is dropped.
 TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
 {
-    const fs::path devices = root / "bin" / "Devices";
-    fs::create_directories(devices);
-    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
-    fs::copy_file(samples / "Dimmer.dsp", devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
-    LoadDeviceProfiles();
-    ASSERT_EQ(DeviceTypeCount, 1);
-    ASSERT_EQ(patch::AddFixture(0, 0), 0);
-    BuildFixturePanels();
+    PatchSample("Dimmer.dsp");
+    if (HasFatalFailure())
+        return;
 
     bool shown = false;
     platform::ActOnNextDialog("Setup", [&](QDialog &d) {
@@ -140,6 +150,60 @@ TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
     EXPECT_TRUE(shown);
     ASSERT_EQ(FixtureCount, 2);
     EXPECT_EQ(Fixtures[1].start, 5);
+}
+
+// The Monitor's value editor lies within its cell's value box. A click on the next cell's
+// value, where a wider editor would have stood, opens that cell's editor and changes no
+// level; a click on a cell's header or on an unused cell only closes it; the keys step it.
+TEST_F(PointerAndKeysTest, MonitorEditorStaysInItsCellAndAClickBesideItChangesNoLevel)
+{
+    PatchSample("MovingHead.dsp");
+    if (HasFatalFailure())
+        return;
+    form->SelectFirstFixture();
+    form->LeftPageControlChange(0);
+    for (int j = 0; j < 8; ++j)
+        Fixtures[0].values[j] = static_cast<std::uint8_t>(100 + j);
+    form->SetDevices();
+    Tick();
+    ASSERT_TRUE(WaitPlaced());
+    const std::vector<std::uint8_t> frame(DmxOutFrame, DmxOutFrame + 16);
+    ASSERT_EQ(frame[1], 101);
+    const auto unchanged = [&] {
+        Tick();
+        return std::vector<std::uint8_t>(DmxOutFrame, DmxOutFrame + 16) == frame;
+    };
+
+    constexpr int W = TMainForm::MonitorCellWidth, H = TMainForm::MonitorCellHeight, HH = TMainForm::MonitorHeaderHeight;
+    QSpinBox *editor = form->Mean1;
+    // Clicks channel c's cell at (x, y) within it; true when the editor then stands
+    // within the value half of channel `open`'s cell (-1: closed).
+    const auto click = [&](int c, int x, int y, int open) {
+        Click(form->PaintPanelLeft->mapToGlobal(QPoint(c * W + x, y)));
+        QTest::qWait(300);
+        return open < 0 ? !editor->isVisible()
+                        : editor->isVisible() && QRect(open * W, HH, W, H - HH).contains(editor->geometry());
+    };
+    ASSERT_TRUE(click(0, W / 2, HH + 7, 0));
+    EXPECT_EQ(editor->value(), 100);
+    Grab("monitor-editor.png");
+    // The next cell's value, on its left and upper side: where a wider editor's upper
+    // arrow lay.
+    EXPECT_TRUE(click(1, 8, HH + 3, 1));
+    EXPECT_EQ(SelectedChannel, 1);
+    EXPECT_EQ(editor->value(), 101);
+    EXPECT_TRUE(unchanged());
+    // A header, an unused cell: closed, nothing changed.
+    EXPECT_TRUE(click(2, W / 2, HH / 2, -1));
+    EXPECT_TRUE(click(2, W / 2, HH + 6, 2));
+    EXPECT_TRUE(click(12, W / 2, HH + 6, -1));
+    EXPECT_TRUE(unchanged());
+    // Opened again, the Up key steps the channel it edits, onto the wire.
+    ASSERT_TRUE(click(2, W / 2, HH + 6, 2));
+    Key(QStringLiteral("Up"));
+    QTest::qWait(300);
+    Tick();
+    EXPECT_EQ(DmxOutFrame[2], 103);
 }
 
 // The play list stays on top of the other windows. A damaged play list opened by its
