@@ -16,9 +16,11 @@
 #include "fixtures/TSetup.h"
 #include "live/HotKeys.h"
 #include "live/PhysicalMasters.h"
+#include "live/TAudSynch.h"
 #include "live/TMultiSeq.h"
 #include "live/TPhisMast.h"
 #include "live/TProgramForm.h"
+#include "ui_AudSynch.h"
 #include "ui_PhisMast.h"
 #include "ui_ProgramForm.h"
 
@@ -26,6 +28,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
@@ -273,13 +276,14 @@ TEST_F(PointerAndKeysTest, BoxOfADamagedPlayListOpensAboveThePlayListAndTakesThe
 // The keys of the main window's menus act while another of the program's windows has the
 // keyboard, pressed as a person presses them. With the physical masters window active (a
 // master's label clicked): F11 blacks out the output and gives it back, the bump key of
-// the key file bumps its master while held and releases it when let go, F8 switches the
+// the key file bumps its master while held and releases it when let go. In "Synch and
+// Hardware" the same key typed into a number field is the field's; F8 there switches the
 // multi-sequence player on. With the player's sequence chooser open, the key file's
 // Ctrl+Shift+P starts its play and stops it.
-TEST_F(PointerAndKeysTest, MenuKeysActFromTheMastersWindowAndThePlayersChooser)
+TEST_F(PointerAndKeysTest, MenuKeysActFromOtherWindowsAndTypedKeysStayInTheirField)
 {
     const std::vector<HotKeyRecord> keys = {
-        {std::uint16_t('B'), "PMst1", "Physical Master1 Bump"},
+        {std::uint16_t('5'), "PMst1", "Physical Master1 Bump"},
         {std::uint16_t(HotKeyCtrl | HotKeyShift | 'P'), "Play1", "Play/Stop"}};
     ASSERT_TRUE(WriteStreamFile((root / "bin" / HotKeyFileName).string(),
                                 [&keys](BinaryStream &s) { WriteHotKeyFile(s, keys); }));
@@ -327,21 +331,35 @@ TEST_F(PointerAndKeysTest, MenuKeysActFromTheMastersWindowAndThePlayersChooser)
     EXPECT_EQ(wire(), 128);
 
     // Held (shorter than the keyboard's repeat delay), then let go.
-    XDoTool({QStringLiteral("keydown"), QStringLiteral("b")});
+    XDoTool({QStringLiteral("keydown"), QStringLiteral("5")});
     EXPECT_TRUE(WaitFor([] { return PhisMast->Faders[0]->Position() == 255; }));
     EXPECT_TRUE(PhisMast->Bumps[0]->Down());
     EXPECT_EQ(wire(), 255);
-    XDoTool({QStringLiteral("keyup"), QStringLiteral("b")});
+    XDoTool({QStringLiteral("keyup"), QStringLiteral("5")});
     EXPECT_TRUE(WaitFor([] { return PhisMast->Faders[0]->Position() == 128; }));
     EXPECT_FALSE(PhisMast->Bumps[0]->Down());
     EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
     EXPECT_EQ(wire(), 128);
     EXPECT_EQ(QApplication::activeWindow(), PhisMast);
 
+    Action("SynchSetup")->trigger();
+    ASSERT_TRUE(AudSynch && AudSynch->isVisible());
+    AudSynch->ui->PageControl->setCurrentWidget(AudSynch->ui->Other);
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(AudSynch->ui->BackupMinutes));
+    ASSERT_TRUE(WaitFor([] { return QApplication::focusWidget() &&
+                                    AudSynch->ui->BackupMinutes->isAncestorOf(QApplication::focusWidget()); }));
+    Key(QStringLiteral("ctrl+a"));
+    Type(QStringLiteral("25"));
+    EXPECT_TRUE(WaitFor([] { return AudSynch->ui->BackupMinutes->text() == QStringLiteral("25"); }));
+    EXPECT_EQ(PhisMast->Faders[0]->Position(), 128);
+    EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
+
     Key(QStringLiteral("F8"));
     ASSERT_TRUE(WaitFor([] { return MultiSeqRunning.load() == 1; }));
     ASSERT_TRUE(MultiSeq->Docked());
-    // The masters window goes, uncovering the player's slots in the main window.
+    // The two windows go, uncovering the player's slots in the main window.
+    AudSynch->close();
     Action("PhisicalMaster")->trigger();
     ASSERT_FALSE(PhisMast->isVisible());
     ASSERT_TRUE(WaitPlaced());
