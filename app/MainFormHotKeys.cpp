@@ -175,8 +175,8 @@ void TMainForm::LoadHotKeys()
 
 void TMainForm::ShareShortcuts()
 {
-    // Qt gives such a shortcut no key while a modal window blocks this one, and leaves a
-    // key that the focused control takes for itself (typing in a text field) to the control.
+    // Application-wide, Qt still leaves the key to a modal window that blocks this one and
+    // to a focused control that takes the key itself (typing in a text field).
     for (const HotKeyItem &item : HotKeyItems())
         if (item.action && !item.parent)
             item.action->setShortcutContext(Qt::ApplicationShortcut);
