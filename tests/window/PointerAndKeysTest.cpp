@@ -2,22 +2,34 @@
 // with a window manager (scripts/xfit.sh), pointer and key events sent through the X
 // server. A straight drag in the sequence list reorders the sequences and the saved show
 // keeps the new order; a box that a window staying on top leads to opens above it,
-// active and with the keyboard, closes by Enter or a click, and gives the keyboard back.
-// Offscreen these tests skip.
+// active and with the keyboard, closes by Enter or a click, and gives the keyboard back;
+// the menus' keys act from the other windows. Offscreen these tests skip.
 #include "ui_MainForm.h"
 #include "transport/ProgramWindowTest.h"
 #include "common/RealDisplay.h"
 
 #include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
+#include "controls/Buttons.h"
+#include "controls/Tracker.h"
 #include "editors/TSequencesList.h"
 #include "fixtures/PatchEditing.h"
 #include "fixtures/TSetup.h"
+#include "live/HotKeys.h"
+#include "live/PhysicalMasters.h"
+#include "live/TAudSynch.h"
+#include "live/TMultiSeq.h"
+#include "live/TPhisMast.h"
 #include "live/TProgramForm.h"
+#include "ui_AudSynch.h"
+#include "ui_PhisMast.h"
 #include "ui_ProgramForm.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
@@ -27,6 +39,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -67,6 +80,16 @@ protected:
         fs::create_directories(dir);
         QGuiApplication::primaryScreen()->grabWindow(0).save(
             QString::fromStdString((dir / ("x11-" + name)).string()), "PNG");
+    }
+
+    // Waits at most 5 s for `done`, letting the program take its events.
+    static bool WaitFor(const std::function<bool()> &done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000)
+            QTest::qWait(20);
+        return done();
     }
 
     static std::vector<std::string> SequenceNames()
@@ -312,6 +335,109 @@ TEST_F(PointerAndKeysTest, BoxOfADamagedPlayListOpensAboveThePlayListAndTakesThe
         EXPECT_TRUE(focusBack);
         EXPECT_EQ(PlayListCount, 0);
     }
+}
+
+// The keys of the main window's menus act while another of the program's windows has the
+// keyboard, pressed as a person presses them. With the physical masters window active (a
+// master's label clicked): F11 blacks out the output and gives it back, the bump key of
+// the key file bumps its master while held and releases it when let go. In "Synch and
+// Hardware" the same key typed into a number field is the field's; F8 there switches the
+// multi-sequence player on. With the player's sequence chooser open, the key file's
+// Ctrl+Shift+P starts its play and stops it.
+TEST_F(PointerAndKeysTest, MenuKeysActFromOtherWindowsAndTypedKeysStayInTheirField)
+{
+    const std::vector<HotKeyRecord> keys = {
+        {std::uint16_t('5'), "PMst1", "Physical Master1 Bump"},
+        {std::uint16_t(HotKeyCtrl | HotKeyShift | 'P'), "Play1", "Play/Stop"}};
+    ASSERT_TRUE(WriteStreamFile((root / "bin" / HotKeyFileName).string(),
+                                [&keys](BinaryStream &s) { WriteHotKeyFile(s, keys); }));
+    platform::QueueAnswers({"Yes", "1"});
+    ASSERT_TRUE(Restart({}));
+    form->TransportCreate();
+    form->show();
+
+    // A dimmer at channel 1 whose profile blacks it out to 0, on master 1 (physical-master
+    // kind) at 128; one sequence for the player.
+    const fs::path devices = root / "bin" / "Devices";
+    fs::create_directories(devices);
+    fs::copy_file(fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices" / "Dimmer.dsp",
+                  devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
+    LoadDeviceProfiles();
+    ASSERT_EQ(patch::AddFixture(0, 0), 0);
+    BuildFixturePanels();
+    ASSERT_EQ(ChannelOffValues[0], 0);
+    transport_test::AddSequence(2);
+    form->FillSequenceBox();
+    Action("PhisicalMaster")->trigger();
+    ASSERT_TRUE(PhisMast && PhisMast->isVisible());
+    QTest::mouseClick(PhisMast->ui->ViewTable, Qt::LeftButton);
+    QTest::mouseClick(PhisMast->Grid, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(PhysMasterMap[0], 0);
+    PhisMast->Faders[0]->SetPosition(128);
+    emit PhisMast->Faders[0]->OnChange(PhisMast->Faders[0]);
+    const auto wire = [this] {
+        Tick();
+        return int(DmxOutFrame[0]);
+    };
+    ASSERT_EQ(wire(), 128);
+
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(PhisMast->Names[0]));
+    ASSERT_TRUE(WaitFor([] { return QApplication::activeWindow() == PhisMast; }));
+    EXPECT_EQ(SelectedMaster, 0);
+
+    Key(QStringLiteral("F11"));
+    EXPECT_TRUE(WaitFor([] { return BlackOutOn.load() == 1; }));
+    EXPECT_EQ(wire(), 0);
+    Grab("keys-blackout-from-masters.png");
+    Key(QStringLiteral("F11"));
+    EXPECT_TRUE(WaitFor([] { return BlackOutOn.load() == 0; }));
+    EXPECT_EQ(wire(), 128);
+
+    // Held (shorter than the keyboard's repeat delay), then let go.
+    XDoTool({QStringLiteral("keydown"), QStringLiteral("5")});
+    EXPECT_TRUE(WaitFor([] { return PhisMast->Faders[0]->Position() == 255; }));
+    EXPECT_TRUE(PhisMast->Bumps[0]->Down());
+    EXPECT_EQ(wire(), 255);
+    XDoTool({QStringLiteral("keyup"), QStringLiteral("5")});
+    EXPECT_TRUE(WaitFor([] { return PhisMast->Faders[0]->Position() == 128; }));
+    EXPECT_FALSE(PhisMast->Bumps[0]->Down());
+    EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
+    EXPECT_EQ(wire(), 128);
+    EXPECT_EQ(QApplication::activeWindow(), PhisMast);
+
+    Action("SynchSetup")->trigger();
+    ASSERT_TRUE(AudSynch && AudSynch->isVisible());
+    AudSynch->ui->PageControl->setCurrentWidget(AudSynch->ui->Other);
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(AudSynch->ui->BackupMinutes));
+    ASSERT_TRUE(WaitFor([] { return QApplication::focusWidget() &&
+                                    AudSynch->ui->BackupMinutes->isAncestorOf(QApplication::focusWidget()); }));
+    Key(QStringLiteral("ctrl+a"));
+    Type(QStringLiteral("25"));
+    EXPECT_TRUE(WaitFor([] { return AudSynch->ui->BackupMinutes->text() == QStringLiteral("25"); }));
+    EXPECT_EQ(PhisMast->Faders[0]->Position(), 128);
+    EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
+
+    Key(QStringLiteral("F8"));
+    ASSERT_TRUE(WaitFor([] { return MultiSeqRunning.load() == 1; }));
+    ASSERT_TRUE(MultiSeq->Docked());
+    // The two windows go, uncovering the player's slots in the main window.
+    AudSynch->close();
+    Action("PhisicalMaster")->trigger();
+    ASSERT_FALSE(PhisMast->isVisible());
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(MultiSeq->SName[0]));
+    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    Key(QStringLiteral("ctrl+shift+p"));
+    EXPECT_TRUE(WaitFor([] { return Playing.load() == 1; }));
+    EXPECT_TRUE(MultiSeq->Play->Down());
+    Grab("keys-play-from-chooser.png");
+    Key(QStringLiteral("ctrl+shift+p"));
+    EXPECT_TRUE(WaitFor([] { return Playing.load() == 0; }));
+    EXPECT_TRUE(MultiSeq->Stop->Down());
+    Key(QStringLiteral("Escape"));
+    EXPECT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
 }
 
 } // namespace
