@@ -21,7 +21,6 @@
 
 #include "platform/MsgBox.h"
 
-#include <QAction>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -36,21 +35,6 @@ namespace {
 bool windowsCreated = false;   // all ten windows exist: the program runs
 QString applicationTitle;
 
-// The main window's function keys (the window toggles, F10-F12) also work while one of the
-// floating windows has the focus, so a key that opened a window closes it again from there.
-void ShareFunctionKeys(std::initializer_list<QWidget *> windows)
-{
-    QList<QAction *> keyed;
-    for (QAction *a : MainForm->findChildren<QAction *>()) {
-        const QKeySequence key = a->shortcut();
-        if (key.count() == 1 && key[0].keyboardModifiers() == Qt::NoModifier && key[0].key() >= Qt::Key_F2 &&
-            key[0].key() <= Qt::Key_F12)
-            keyed.append(a);
-    }
-    for (QWidget *w : windows)
-        if (w)
-            w->addActions(keyed);
-}
 } // namespace
 
 void SetApplicationTitle(const QString &title, bool onCaptions)
@@ -117,7 +101,6 @@ bool CreateProgramWindows(int argc, char **argv)
     InstallSequenceDialogHooks(MainForm);
     TMainForm::RegisterStartupToolWindows();
     InstallSequenceEditorHooks(MainForm);
-    ShareFunctionKeys({ProgramForm, SequencesList, MusicPlayer, CueListF, MasterGroups});
     windowsCreated = true;
     return true;
 }

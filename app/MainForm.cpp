@@ -101,6 +101,7 @@ TMainForm::TMainForm(const std::vector<std::string> &args, QWidget *parent)
     SequenceFilesCreate();
     MessagesCreate();
     FormCreate();
+    ShareShortcuts();
 }
 
 TMainForm::~TMainForm()

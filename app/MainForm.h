@@ -247,6 +247,8 @@ public:
     void BackupTimerTimer();
     // The application's event filter: a released bump key releases its master's bump.
     bool ApplicationEvents1Message(QEvent *event);
+    // The application's event filter for the menu commands' keys pressed in any window.
+    bool SharedShortcutEvent(QObject *receiver, QEvent *event);
     void PMst1Click(int tag);
     // Shortcuts of the bump items from the masters' hot keys.
     void UpdateBumpShortcuts();
@@ -256,6 +258,8 @@ public:
     bool SaveHotKeys();
     void LoadHotKeys();
     void RunHotKeyForm();
+    // Every command's shortcut acts in whichever of the program's windows has the keyboard.
+    void ShareShortcuts();
     // The window's messages: device notices go to DeviceChange.
     void Dispatch(unsigned msg, unsigned wParam);
     // Window toggles.

@@ -21,6 +21,7 @@
 #include "ToolWindows.h"
 #include "WindowSeams.h"
 
+#include "controls/CellEditors.h"
 #include "controls/SpeedButton.h"
 #include "controls/TColor.h"
 #include "controls/Tracker.h"
@@ -81,6 +82,14 @@ int KindOf(Qt::KeyboardModifiers mods)
     if (mods & Qt::ShiftModifier)
         return 2;
     return 0;
+}
+
+// The lower part of channel c's cell on the Monitor, under the header strip: where its value
+// box is drawn and its editor opens.
+QRect MonitorValueHalf(int c)
+{
+    const int W = TMainForm::MonitorCellWidth, H = TMainForm::MonitorCellHeight, HH = TMainForm::MonitorHeaderHeight;
+    return QRect((c % 16) * W, (c / 16) * H + HH, W, H - HH);
 }
 
 // The Monitor grid: paints through the form and hands mouse presses to it.
@@ -218,10 +227,19 @@ void TMainForm::FixtureAreaCreate()
     PaintPanelLeft = new MonitorGrid(this, scroll);
     scroll->setWidget(PaintPanelLeft);
     ml->addWidget(scroll);
+    // The channel editor lies within its cell's value box and covers no other cell: it has
+    // no arrows (keys and the wheel step it), and any press outside it closes it.
     Mean1 = new QSpinBox(PaintPanelLeft);
     Mean1->setObjectName(QStringLiteral("Mean1"));
     Mean1->setRange(0, 255);
+    Mean1->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    Mean1->setFrame(false);
+    Mean1->setAlignment(Qt::AlignCenter);
+    QFont editorFont = Mean1->font();
+    editorFont.setPixelSize(10);
+    Mean1->setFont(editorFont);
     Mean1->hide();
+    CloseOnPressElsewhere(Mean1);
     connect(Mean1, &QSpinBox::valueChanged, this, [this] { Mean1Change(); });
     PaintPanelLeft->setContextMenuPolicy(Qt::PreventContextMenu);
 
@@ -460,6 +478,9 @@ void TMainForm::Select(int fixture)
         SetFixtureTitle();
         return;
     }
+    // A new selection, or the fixtures' values taken afresh: the Monitor is filled anew and
+    // its editor, which edits the selected fixture's channel, closes.
+    CloseCellEditors({Mean1});
     SelectedFixture = fixture;
     PaintDev(old);
     PaintDev(fixture);
@@ -489,6 +510,7 @@ void TMainForm::Reselect(int fixture)
 void TMainForm::SelectFirstFixture()
 {
     FixtureAreaCreate();
+    CloseCellEditors({Mean1});
     SelectedFixture = -1;
     if (shownPanel)
         shownPanel->HideMainPanel();
@@ -739,11 +761,12 @@ void TMainForm::PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt
     if (x < 0 || y < 0 || col >= 16 || row >= 64)
         return;
     const int c = row * 16 + col;
+    // Every press closes an open editor; only one on a used cell's value opens one again.
+    Mean1->hide();
     if (!ChannelUsed[c] || !FixtureIndexValid(ChannelOwner[c].fixture))
         return;
     const int fixture = ChannelOwner[c].fixture;
     const int j = ChannelOwner[c].channel;
-    Mean1->hide();
     if (button == Qt::RightButton) {
         Select(fixture);
         return;   // the context menu follows
@@ -757,7 +780,7 @@ void TMainForm::PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt
     }
     DevT1Click(fixture, kind);
     const FixtureRecord &f = Fixtures[static_cast<std::size_t>(fixture)];
-    const bool valueHalf = y - row * MonitorCellHeight > MonitorHeaderHeight;
+    const bool valueHalf = MonitorValueHalf(c).contains(x, y);
     if (kind != 0 || !valueHalf || j < 0 || j >= f.channelCount || !f.used[j])
         return;
     if (PlayerRuns() && f.states[j] == 0)
@@ -767,8 +790,7 @@ void TMainForm::PaintPanelLeftMouseDown(int x, int y, Qt::MouseButton button, Qt
         const QSignalBlocker block(Mean1);
         Mean1->setValue(f.values[j]);
     }
-    Mean1->setGeometry(col * MonitorCellWidth, row * MonitorCellHeight + MonitorHeaderHeight, 48,
-                       MonitorCellHeight - MonitorHeaderHeight);
+    Mean1->setGeometry(MonitorValueHalf(c));
     Mean1->show();
     Mean1->raise();
     Mean1->setFocus();

@@ -15,8 +15,11 @@
 #include "platform/VirtualKeys.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
+#include <QShortcutEvent>
 
 #include <map>
 #include <set>
@@ -67,6 +70,32 @@ void ListMenu(const QList<QAction *> &actions, int depth, std::vector<HotKeyItem
         if (parent)
             ListMenu(a->menu()->actions(), depth + 1, items, seen);
     }
+}
+
+bool Shown(const QAction *a)
+{
+    for (QObject *o : a->associatedObjects())
+        if (auto *w = qobject_cast<QWidget *>(o); w && w->isVisible())
+            return true;
+    return false;
+}
+
+// Runs the shortcut that `window` has of its own for `key`; false when it has none.
+bool RunOwnShortcut(QWidget *window, const QKeySequence &key)
+{
+    for (QAction *a : window->findChildren<QAction *>())
+        if (a->shortcutContext() != Qt::ApplicationShortcut && a->isEnabled() && Shown(a) &&
+            a->shortcuts().contains(key)) {
+            a->trigger();
+            return true;
+        }
+    for (QShortcut *s : window->findChildren<QShortcut *>())
+        if (auto *owner = qobject_cast<QWidget *>(s->parent());
+            s->isEnabled() && owner && owner->isVisible() && s->keys().contains(key)) {
+            emit s->activated();
+            return true;
+        }
+    return false;
 }
 
 } // namespace
@@ -142,6 +171,39 @@ void TMainForm::LoadHotKeys()
     }
     // The recent-show items name the shows stored now, not those of the file's day.
     ShowRecentFiles();
+}
+
+void TMainForm::ShareShortcuts()
+{
+    // Application-wide, Qt still leaves the key to a modal window that blocks this one and
+    // to a focused control that takes the key itself (typing in a text field).
+    for (const HotKeyItem &item : HotKeyItems())
+        if (item.action && !item.parent)
+            item.action->setShortcutContext(Qt::ApplicationShortcut);
+}
+
+bool TMainForm::SharedShortcutEvent(QObject *receiver, QEvent *event)
+{
+    if (event->type() != QEvent::Shortcut)
+        return false;
+    auto *action = qobject_cast<QAction *>(receiver);
+    bool ours = false;
+    for (QObject *o = action; o && !ours; o = o->parent())
+        ours = o == this;
+    // A modal window keeps every key, also while one of its popups is open (Qt lets
+    // application-wide shortcuts through an open popup).
+    if (ours && QApplication::activeModalWidget())
+        return true;
+    // A key that both a command here and the active window's own shortcut hold belongs to
+    // that window (Qt would run neither of them).
+    const auto *shortcut = static_cast<QShortcutEvent *>(event);
+    QWidget *active = QApplication::activeWindow();
+    if (!shortcut->isAmbiguous() || !active || active == this)
+        return false;
+    bool shared = false;
+    for (const HotKeyItem &item : HotKeyItems())
+        shared = shared || (item.action && item.action->shortcuts().contains(shortcut->key()));
+    return shared && RunOwnShortcut(active, shortcut->key());
 }
 
 void TMainForm::RunHotKeyForm()

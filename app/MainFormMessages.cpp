@@ -72,7 +72,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (form_->ApplicationEvents1Message(event))
+        if (form_->SharedShortcutEvent(watched, event) || form_->ApplicationEvents1Message(event))
             return true;
         return QObject::eventFilter(watched, event);
     }
@@ -519,7 +519,9 @@ bool TMainForm::ApplicationEvents1Message(QEvent *event)
     const std::uint8_t vk = platform::VirtualKeyFromQt(key->key(), key->modifiers());
     if (vk == 0)
         return false;
+    // A modal window keeps its keys; a bump held since before it opened is still released.
     bool handled = false;
+    const bool modal = QApplication::activeModalWidget() != nullptr;
     for (int i = 0; i < PhysicalMasterCount; ++i) {
         PhysicalMasterRecord &m = PhysicalMasters[static_cast<std::size_t>(i)];
         if (m.hotKey != vk)
@@ -532,7 +534,7 @@ bool TMainForm::ApplicationEvents1Message(QEvent *event)
             WindowSeams().bumpUp(i);
         break;
     }
-    return handled;
+    return handled && !modal;
 }
 
 void TMainForm::PMst1Click(int tag)

@@ -255,6 +255,7 @@ void TMainForm::ShowFileChanged(bool opened)
         a->setEnabled(true);
     const int highest = opened ? HighestPlanPage() : 0;
     SetPlanPages(highest > 0 ? highest + 1 : 0);
+    CallSeam(WindowSeams().cueListRefill);
 }
 
 void TMainForm::SetUpShowOpenDialog(TKpOpenPreviewDialog &dialog)

@@ -73,6 +73,8 @@ struct WindowSeamTable {
     std::function<void(int index)> cueListSequenceInserted;
     std::function<void(int index)> cueListSequenceDeleted;
     std::function<void(int from, int to)> cueListSequenceMoved;
+    // Cue list: the show's cues were replaced (a show opened or made new).
+    std::function<void()> cueListRefill;
     // Multi-sequence player: give a slot its sequence again (restarting it), and redraw
     // the slot's cell in the sequence list (switching is setMultiSeqSlotOn above).
     std::function<void(int slot, int sequence)> setMultiSeqSlotSequence;

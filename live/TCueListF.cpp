@@ -13,6 +13,7 @@
 #include "TMultiSeq.h"
 #include "WindowSeams.h"
 
+#include "controls/CellEditors.h"
 #include "controls/RegForm.h"
 #include "controls/SpeedButton.h"
 #include "controls/SpinEdits.h"
@@ -214,6 +215,7 @@ void TCueListF::InstallHooks()
         CueListSequenceMoved(from, to);
         Refresh();
     });
+    InstallHook(this, seams.cueListRefill, [this] { Refill(); });
 }
 
 bool TCueListF::InPlaceEditing() const
@@ -241,6 +243,16 @@ void TCueListF::Refresh()
         UpdateL->hide();
     ShowStatus(cue);
     GridCueList->viewport()->update();
+}
+
+// Another show's cues: a name being edited closes unstored (it belongs to the old show) and
+// the grid shows the new table with no cue chosen.
+void TCueListF::Refill()
+{
+    CloseCellEditors({}, GridCueList);
+    EditingName = 0;
+    ApplyEditTriggers(0);
+    Refresh();
 }
 
 void TCueListF::ShowStatus(int cue)

@@ -51,6 +51,8 @@ public:
     void SelectCue(int n);
     // Rows and status from the cue table.
     void Refresh();
+    // The same after the show's cues were replaced, closing the name editor unstored.
+    void Refill();
 
     QTableWidget *GridCueList = nullptr;
     TSpeedButton *CuePlus = nullptr;

@@ -21,6 +21,7 @@
 #include "TTimePlus.h"
 #include "WindowSeams.h"
 
+#include "controls/CellEditors.h"
 #include "controls/RegForm.h"
 #include "controls/SpeedButton.h"
 #include "controls/SpinEdits.h"
@@ -425,6 +426,8 @@ void TProgramForm::FormDeactivate()
 
 void TProgramForm::FullBuild()
 {
+    // The choices and lines are made anew: an editor left open would stand over them.
+    CloseEditor(false);
     FillChoices(true);
     FormActivate();
 }
@@ -593,11 +596,7 @@ void TProgramForm::CloseEditor(bool commit)
     const int line = editLine_;
     const int col = editCol_;
     editLine_ = editCol_ = -1;
-    for (QWidget *w : {static_cast<QWidget *>(TimeEdit), static_cast<QWidget *>(FadeEdit),
-                       static_cast<QWidget *>(MediaTimeEdit), static_cast<QWidget *>(TextEdit),
-                       static_cast<QWidget *>(MediaButton), static_cast<QWidget *>(SequenceP),
-                       static_cast<QWidget *>(Cues), static_cast<QWidget *>(AfterEnding)})
-        w->hide();
+    CloseCellEditors({TimeEdit, FadeEdit, MediaTimeEdit, TextEdit, MediaButton, SequenceP, Cues, AfterEnding});
     PlayListEntry *e = Entry(line);
     if (!commit || !e)
         return;

@@ -11,6 +11,9 @@ bash scripts/deps.sh ccache
 jobs=${JOBS:-$(nproc)}
 tests=${JOBS:-8}
 ccache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths inside the checkout are hashed relative to the build folder, so a clone in
+# another folder reuses what an earlier build of the same sources compiled.
+export CCACHE_BASEDIR="$PWD"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${ccache[@]}"
 cmake --build build -j"$jobs"
 export QT_QPA_PLATFORM=offscreen

@@ -5,6 +5,7 @@
 // ends the editors already open; the hardware window's media choices in the play list.
 #include "transport/ProgramWindowTest.h"
 
+#include "app/PatchLoader.h"
 #include "app/SequenceEditing.h"
 #include "editors/TGraphEdit.h"
 #include "editors/TSeqName.h"
@@ -159,10 +160,14 @@ TEST_F(CrossWindowsTest, SequencesReorderedInTheListTakeTheirCueAndPlayListLines
     PlayListEntries[1].startTime = 1000;
 
     // "C" dragged in the list onto the first place: the cue's slot and the line follow,
-    // and the open play list shows the new order at once.
+    // and the open play list shows the new order at once. The choice left open over line
+    // 2 closes with the rebuild.
+    Click(grid, 1, 3);
+    ASSERT_TRUE(pl->SequenceP->isVisible());
     SequencesList->DragSource = 2;
     ASSERT_TRUE(SequencesList->GridSeqDragOver(SequencesList->GridSeq, 1, 0));
     SequencesList->GridSeqDragDrop(SequencesList->GridSeq, 1, 0);
+    EXPECT_FALSE(pl->SequenceP->isVisible());
     ASSERT_EQ(Sequences[0]->name, "C");
     // Each record keeps its own levels: the main window's change of sequence after the
     // drop stores the fixtures into the sequence that was current, wherever it went.
@@ -235,6 +240,24 @@ TEST_F(CrossWindowsTest, SequencesReorderedInTheListTakeTheirCueAndPlayListLines
     EXPECT_EQ(PlayListEntries[1].index, 1);
     EXPECT_EQ(grid->item(1, 3)->text(), QStringLiteral("Coda"));
     EXPECT_EQ(ShowModified, 1);
+
+    // A new show fills the cue list and the Monitor anew: the cue name being typed and
+    // the Monitor's value editor close, and the cue list takes the next cue at once.
+    CueListF->show();
+    QTableWidget *cues = CueListF->GridCueList;
+    Click(cues, 0, 1);
+    cues->edit(cues->model()->index(0, 1));
+    ASSERT_TRUE(CueListF->InPlaceEditing());
+    BuildChannelMaps();
+    form->PaintPanelLeftMouseDown(TMainForm::MonitorCellWidth / 2, TMainForm::MonitorCellHeight - 4, Qt::LeftButton, {});
+    ASSERT_FALSE(form->Mean1->isHidden());
+    ShowModified = 0;
+    ui->NewShow->trigger();
+    EXPECT_FALSE(CueListF->InPlaceEditing());
+    EXPECT_TRUE(form->Mean1->isHidden());
+    QTest::mouseClick(CueListF->CuePlus, Qt::LeftButton);
+    ASSERT_EQ(CueCount, 1);
+    EXPECT_TRUE(CueListF->UpdateL->isVisibleTo(CueListF));
 }
 
 TEST_F(CrossWindowsTest, FunctionKeysWorkFromTheFloatingWindowsAndALockEndsTheOpenEditors)

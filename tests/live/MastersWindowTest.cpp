@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -230,6 +231,16 @@ TEST_F(MastersWindowTest, HotKeyBumpsAndItsReleaseReturnsTheFader)
     EXPECT_EQ(PhisMast->Faders[0]->Position(), 128);
     EXPECT_EQ(DmxScale[0], 128);
     EXPECT_FALSE(PhisMast->Bumps[0]->Down());
+    // A modal window opened meanwhile keeps the key; the held bump is released all the same.
+    Action("PMst1")->trigger();
+    {
+        QDialog box(form);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        EXPECT_FALSE(form->ApplicationEvents1Message(&release));
+    }
+    EXPECT_EQ(PhisMast->Faders[0]->Position(), 128);
+    EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
 
     // A release without a bump leaves the fader; a disabled bump does not move it.
     PhisMast->Bump1MouseUp(0);

@@ -108,7 +108,7 @@ const std::vector<Hook> &WindowSeamList()
         HOOK(WindowSeams, pmSceneChoose),             HOOK(WindowSeams, seqStCopChoose),
         HOOK(WindowSeams, runProfileEditor),          HOOK(WindowSeams, refreshPhysicalMasters),
         HOOK(WindowSeams, crossFadeToCurrentCue),     HOOK(WindowSeams, cueListSequenceMoved),
-        HOOK(WindowSeams, audSynchDmxState)};
+        HOOK(WindowSeams, audSynchDmxState),          HOOK(WindowSeams, cueListRefill)};
     return l;
 }
 #undef HOOK

@@ -203,6 +203,17 @@ TEST_F(DspEditorTest, StartDialogChoiceOpensTheEditorAndASavedProfileJoinsTheCat
         EXPECT_TRUE(ed.Designf->isVisible());
         EXPECT_EQ(ed.windowTitle().toStdString(), DspEditorCaption);
         EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Panels Designer"));
+        // Four channels, "Aim of Channel" of row 3 opened by clicks, then a sample loaded:
+        // the list closes and row 1 shows the loaded "Pan".
+        ed.UpDownMask->setValue(4);
+        const auto cell = [&ed](int row, int col) { return ed.GridChan->visualItemRect(ed.GridChan->item(row, col)).center(); };
+        QTest::mouseClick(ed.GridChan->viewport(), Qt::LeftButton, {}, cell(3, 1));
+        QTest::mouseClick(ed.GridChan->viewport(), Qt::LeftButton, {}, cell(3, 2));
+        ASSERT_TRUE(ed.Function->isVisible());
+        platform::QueueAnswers({SourceDevices() + "MovingHead.dsp"});
+        ed.LoadClick();
+        EXPECT_FALSE(ed.Function->isVisible());
+        EXPECT_EQ(ed.GridChan->item(1, 2)->text(), QStringLiteral("Pan"));
         ed.New1Click();
         ed.GridChanSelectCell(2, 1);
         ed.FunctionChange(FnDimmer);

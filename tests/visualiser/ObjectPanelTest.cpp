@@ -147,10 +147,16 @@ TEST_F(ObjectPanelTest, ShowSceneLoadedPickedEditedSavedAndReloaded)
     Visuf->ui->Colobut->click();
     EXPECT_EQ(Object(2).mesh->triangles[0].colour, 0x010110u);
 
-    // Delete with the grid focused, then everything.
+    // Delete with the grid focused, then everything. The visualiser keeps its own Delete
+    // when a command of the main window's menus has that key too.
+    ui->BlackOut->setShortcut(QKeySequence::Delete);
+    form->show();
+    Visuf->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Visuf));
     Visuf->ui->GridObjectSelector->setFocus();
     QTest::keyClick(Visuf->ui->GridObjectSelector, Qt::Key_Delete);
     EXPECT_EQ(Objects3D().objects.size(), 2u);
+    EXPECT_EQ(BlackOutOn.load(), 0);
     EXPECT_EQ(Visuf->ui->ObjCount->text(), QStringLiteral("Objects: 2"));
     EXPECT_EQ(Visuf->ui->ZRotObj->GetValue(), 0) << "the deleted object's turn stays shown";
     const std::vector<std::uint8_t> kept = WriteCr3(Objects3D());

@@ -2,29 +2,44 @@
 // with a window manager (scripts/xfit.sh), pointer and key events sent through the X
 // server. A straight drag in the sequence list reorders the sequences and the saved show
 // keeps the new order; a box that a window staying on top leads to opens above it,
-// active and with the keyboard, closes by Enter or a click, and gives the keyboard back.
-// Offscreen these tests skip.
+// active and with the keyboard, closes by Enter or a click, and gives the keyboard back;
+// the menus' keys act from the other windows. Offscreen these tests skip.
 #include "ui_MainForm.h"
 #include "transport/ProgramWindowTest.h"
 #include "common/RealDisplay.h"
 
+#include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
+#include "controls/Buttons.h"
+#include "controls/Tracker.h"
 #include "editors/TSequencesList.h"
 #include "fixtures/PatchEditing.h"
 #include "fixtures/TSetup.h"
+#include "live/HotKeys.h"
+#include "live/PhysicalMasters.h"
+#include "live/TAudSynch.h"
+#include "live/TMultiSeq.h"
+#include "live/TPhisMast.h"
 #include "live/TProgramForm.h"
+#include "ui_AudSynch.h"
+#include "ui_PhisMast.h"
 #include "ui_ProgramForm.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -43,6 +58,19 @@ protected:
         form->show();
     }
 
+    // The sample profile `file` alone in "Devices", patched once at channel 1.
+    void PatchSample(const char *file)
+    {
+        const fs::path devices = root / "bin" / "Devices";
+        fs::create_directories(devices);
+        const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
+        fs::copy_file(samples / file, devices / file, fs::copy_options::overwrite_existing);
+        LoadDeviceProfiles();
+        ASSERT_EQ(DeviceTypeCount, 1);
+        ASSERT_EQ(patch::AddFixture(0, 0), 0);
+        BuildFixturePanels();
+    }
+
     QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
 
     static void Grab(const std::string &name)
@@ -52,6 +80,16 @@ protected:
         fs::create_directories(dir);
         QGuiApplication::primaryScreen()->grabWindow(0).save(
             QString::fromStdString((dir / ("x11-" + name)).string()), "PNG");
+    }
+
+    // Waits at most 5 s for `done`, letting the program take its events.
+    static bool WaitFor(const std::function<bool()> &done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000)
+            QTest::qWait(20);
+        return done();
     }
 
     static std::vector<std::string> SequenceNames()
@@ -109,14 +147,9 @@ TEST_F(PointerAndKeysTest, StraightDragReordersTheSequenceListAndTheSavedShow)
 // entering it over a channel a fixture uses, is patched where it is dropped.
 TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
 {
-    const fs::path devices = root / "bin" / "Devices";
-    fs::create_directories(devices);
-    const fs::path samples = fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices";
-    fs::copy_file(samples / "Dimmer.dsp", devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
-    LoadDeviceProfiles();
-    ASSERT_EQ(DeviceTypeCount, 1);
-    ASSERT_EQ(patch::AddFixture(0, 0), 0);
-    BuildFixturePanels();
+    PatchSample("Dimmer.dsp");
+    if (HasFatalFailure())
+        return;
 
     bool shown = false;
     platform::ActOnNextDialog("Setup", [&](QDialog &d) {
@@ -140,6 +173,60 @@ TEST_F(PointerAndKeysTest, StraightDragPatchesAProfileAcrossAUsedChannel)
     EXPECT_TRUE(shown);
     ASSERT_EQ(FixtureCount, 2);
     EXPECT_EQ(Fixtures[1].start, 5);
+}
+
+// The Monitor's value editor lies within its cell's value box. A click on the next cell's
+// value, where a wider editor would have stood, opens that cell's editor and changes no
+// level; a click on a cell's header or on an unused cell only closes it; the keys step it.
+TEST_F(PointerAndKeysTest, MonitorEditorStaysInItsCellAndAClickBesideItChangesNoLevel)
+{
+    PatchSample("MovingHead.dsp");
+    if (HasFatalFailure())
+        return;
+    form->SelectFirstFixture();
+    form->LeftPageControlChange(0);
+    for (int j = 0; j < 8; ++j)
+        Fixtures[0].values[j] = static_cast<std::uint8_t>(100 + j);
+    form->SetDevices();
+    Tick();
+    ASSERT_TRUE(WaitPlaced());
+    const std::vector<std::uint8_t> frame(DmxOutFrame, DmxOutFrame + 16);
+    ASSERT_EQ(frame[1], 101);
+    const auto unchanged = [&] {
+        Tick();
+        return std::vector<std::uint8_t>(DmxOutFrame, DmxOutFrame + 16) == frame;
+    };
+
+    constexpr int W = TMainForm::MonitorCellWidth, H = TMainForm::MonitorCellHeight, HH = TMainForm::MonitorHeaderHeight;
+    QSpinBox *editor = form->Mean1;
+    // Clicks channel c's cell at (x, y) within it; true when the editor then stands
+    // within the value half of channel `open`'s cell (-1: closed).
+    const auto click = [&](int c, int x, int y, int open) {
+        Click(form->PaintPanelLeft->mapToGlobal(QPoint(c * W + x, y)));
+        QTest::qWait(300);
+        return open < 0 ? !editor->isVisible()
+                        : editor->isVisible() && QRect(open * W, HH, W, H - HH).contains(editor->geometry());
+    };
+    ASSERT_TRUE(click(0, W / 2, HH + 7, 0));
+    EXPECT_EQ(editor->value(), 100);
+    Grab("monitor-editor.png");
+    // The next cell's value, on its left and upper side: where a wider editor's upper
+    // arrow lay.
+    EXPECT_TRUE(click(1, 8, HH + 3, 1));
+    EXPECT_EQ(SelectedChannel, 1);
+    EXPECT_EQ(editor->value(), 101);
+    EXPECT_TRUE(unchanged());
+    // A header, an unused cell: closed, nothing changed.
+    EXPECT_TRUE(click(2, W / 2, HH / 2, -1));
+    EXPECT_TRUE(click(2, W / 2, HH + 6, 2));
+    EXPECT_TRUE(click(12, W / 2, HH + 6, -1));
+    EXPECT_TRUE(unchanged());
+    // Opened again, the Up key steps the channel it edits, onto the wire.
+    ASSERT_TRUE(click(2, W / 2, HH + 6, 2));
+    Key(QStringLiteral("Up"));
+    QTest::qWait(300);
+    Tick();
+    EXPECT_EQ(DmxOutFrame[2], 103);
 }
 
 // The play list stays on top of the other windows. A damaged play list opened by its
@@ -248,6 +335,109 @@ TEST_F(PointerAndKeysTest, BoxOfADamagedPlayListOpensAboveThePlayListAndTakesThe
         EXPECT_TRUE(focusBack);
         EXPECT_EQ(PlayListCount, 0);
     }
+}
+
+// The keys of the main window's menus act while another of the program's windows has the
+// keyboard, pressed as a person presses them. With the physical masters window active (a
+// master's label clicked): F11 blacks out the output and gives it back, the bump key of
+// the key file bumps its master while held and releases it when let go. In "Synch and
+// Hardware" the same key typed into a number field is the field's; F8 there switches the
+// multi-sequence player on. With the player's sequence chooser open, the key file's
+// Ctrl+Shift+P starts its play and stops it.
+TEST_F(PointerAndKeysTest, MenuKeysActFromOtherWindowsAndTypedKeysStayInTheirField)
+{
+    const std::vector<HotKeyRecord> keys = {
+        {std::uint16_t('5'), "PMst1", "Physical Master1 Bump"},
+        {std::uint16_t(HotKeyCtrl | HotKeyShift | 'P'), "Play1", "Play/Stop"}};
+    ASSERT_TRUE(WriteStreamFile((root / "bin" / HotKeyFileName).string(),
+                                [&keys](BinaryStream &s) { WriteHotKeyFile(s, keys); }));
+    platform::QueueAnswers({"Yes", "1"});
+    ASSERT_TRUE(Restart({}));
+    form->TransportCreate();
+    form->show();
+
+    // A dimmer at channel 1 whose profile blacks it out to 0, on master 1 (physical-master
+    // kind) at 128; one sequence for the player.
+    const fs::path devices = root / "bin" / "Devices";
+    fs::create_directories(devices);
+    fs::copy_file(fs::path(std::getenv("BRTV_SOURCE_DIR")) / "fixtures" / "Devices" / "Dimmer.dsp",
+                  devices / "Dimmer.dsp", fs::copy_options::overwrite_existing);
+    LoadDeviceProfiles();
+    ASSERT_EQ(patch::AddFixture(0, 0), 0);
+    BuildFixturePanels();
+    ASSERT_EQ(ChannelOffValues[0], 0);
+    transport_test::AddSequence(2);
+    form->FillSequenceBox();
+    Action("PhisicalMaster")->trigger();
+    ASSERT_TRUE(PhisMast && PhisMast->isVisible());
+    QTest::mouseClick(PhisMast->ui->ViewTable, Qt::LeftButton);
+    QTest::mouseClick(PhisMast->Grid, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(PhysMasterMap[0], 0);
+    PhisMast->Faders[0]->SetPosition(128);
+    emit PhisMast->Faders[0]->OnChange(PhisMast->Faders[0]);
+    const auto wire = [this] {
+        Tick();
+        return int(DmxOutFrame[0]);
+    };
+    ASSERT_EQ(wire(), 128);
+
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(PhisMast->Names[0]));
+    ASSERT_TRUE(WaitFor([] { return QApplication::activeWindow() == PhisMast; }));
+    EXPECT_EQ(SelectedMaster, 0);
+
+    Key(QStringLiteral("F11"));
+    EXPECT_TRUE(WaitFor([] { return BlackOutOn.load() == 1; }));
+    EXPECT_EQ(wire(), 0);
+    Grab("keys-blackout-from-masters.png");
+    Key(QStringLiteral("F11"));
+    EXPECT_TRUE(WaitFor([] { return BlackOutOn.load() == 0; }));
+    EXPECT_EQ(wire(), 128);
+
+    // Held (shorter than the keyboard's repeat delay), then let go.
+    XDoTool({QStringLiteral("keydown"), QStringLiteral("5")});
+    EXPECT_TRUE(WaitFor([] { return PhisMast->Faders[0]->Position() == 255; }));
+    EXPECT_TRUE(PhisMast->Bumps[0]->Down());
+    EXPECT_EQ(wire(), 255);
+    XDoTool({QStringLiteral("keyup"), QStringLiteral("5")});
+    EXPECT_TRUE(WaitFor([] { return PhisMast->Faders[0]->Position() == 128; }));
+    EXPECT_FALSE(PhisMast->Bumps[0]->Down());
+    EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
+    EXPECT_EQ(wire(), 128);
+    EXPECT_EQ(QApplication::activeWindow(), PhisMast);
+
+    Action("SynchSetup")->trigger();
+    ASSERT_TRUE(AudSynch && AudSynch->isVisible());
+    AudSynch->ui->PageControl->setCurrentWidget(AudSynch->ui->Other);
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(AudSynch->ui->BackupMinutes));
+    ASSERT_TRUE(WaitFor([] { return QApplication::focusWidget() &&
+                                    AudSynch->ui->BackupMinutes->isAncestorOf(QApplication::focusWidget()); }));
+    Key(QStringLiteral("ctrl+a"));
+    Type(QStringLiteral("25"));
+    EXPECT_TRUE(WaitFor([] { return AudSynch->ui->BackupMinutes->text() == QStringLiteral("25"); }));
+    EXPECT_EQ(PhisMast->Faders[0]->Position(), 128);
+    EXPECT_EQ(PhysicalMasters[0].keyHeld, 0);
+
+    Key(QStringLiteral("F8"));
+    ASSERT_TRUE(WaitFor([] { return MultiSeqRunning.load() == 1; }));
+    ASSERT_TRUE(MultiSeq->Docked());
+    // The two windows go, uncovering the player's slots in the main window.
+    AudSynch->close();
+    Action("PhisicalMaster")->trigger();
+    ASSERT_FALSE(PhisMast->isVisible());
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(MultiSeq->SName[0]));
+    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    Key(QStringLiteral("ctrl+shift+p"));
+    EXPECT_TRUE(WaitFor([] { return Playing.load() == 1; }));
+    EXPECT_TRUE(MultiSeq->Play->Down());
+    Grab("keys-play-from-chooser.png");
+    Key(QStringLiteral("ctrl+shift+p"));
+    EXPECT_TRUE(WaitFor([] { return Playing.load() == 0; }));
+    EXPECT_TRUE(MultiSeq->Stop->Down());
+    Key(QStringLiteral("Escape"));
+    EXPECT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
 }
 
 } // namespace
