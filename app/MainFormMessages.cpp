@@ -37,6 +37,7 @@
 #include "controls/SpeedButton.h"
 #include "controls/TColor.h"
 
+#include "platform/DialogStacking.h"
 #include "platform/Files.h"
 #include "platform/MsgBox.h"
 #include "platform/VirtualKeys.h"
@@ -116,7 +117,8 @@ void ShowToolWindow(const std::string &name, bool on)
 
 namespace {
 
-// Runs a window modally: its own hook, else the registered window as a modal window.
+// Runs a window modally: its own hook, else the registered window as a modal window,
+// above the windows that stay on top and closed by Escape.
 void RunToolModal(const char *name)
 {
     const ToolWindowEntry *e = ToolWindows().Find(name);
@@ -125,9 +127,7 @@ void RunToolModal(const char *name)
     if (e->runModal) {
         e->runModal();
     } else if (e->window) {
-        e->window->setWindowModality(Qt::ApplicationModal);
-        e->window->show();
-        e->window->raise();
+        platform::ShowModalWindow(*e->window);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "TSeqStCopF.h"
 #include "WindowSeams.h"
 
+#include "platform/DialogStacking.h"
 #include "platform/MsgBox.h"
 
 #include <QAction>
@@ -96,12 +97,14 @@ void PlaceOnScreen(QWidget &w, int x, int y)
 
 } // namespace
 
+// The dialogs belong to the window that asks for them (the cue list and the groups window
+// name their entries through the same dialog as the main window).
 void InstallSequenceDialogHooks(const void *owner)
 {
     WindowSeamTable &seams = WindowSeams();
     InstallHook(owner, seams.seqNameDialog,
                 [](const std::string &label, std::string &text, bool firstSceneChoice, int &choice) {
-                    TSeqName dialog(label, text, firstSceneChoice, choice, MainForm);
+                    TSeqName dialog(label, text, firstSceneChoice, choice, platform::DialogParent());
                     if (platform::RunModalDialog(dialog) != QDialog::Accepted)
                         return false;
                     text = dialog.NameBytes();
@@ -110,14 +113,14 @@ void InstallSequenceDialogHooks(const void *owner)
                     return true;
                 });
     InstallHook(owner, seams.makeScenesDialog, [](int &count) {
-        TMakeScenes dialog(MainForm);
+        TMakeScenes dialog(platform::DialogParent());
         if (platform::RunModalDialog(dialog) != QDialog::Accepted)
             return false;
         count = dialog.SceneCount();
         return true;
     });
     InstallHook(owner, seams.seqStCopChoose, [](int mode, int x, int y, int &first, int &last) {
-        TSeqStCopF dialog(mode, MainForm);
+        TSeqStCopF dialog(mode, platform::DialogParent());
         PlaceOnScreen(dialog, x, y);
         if (platform::RunModalDialog(dialog) != QDialog::Accepted)
             return false;
@@ -126,11 +129,11 @@ void InstallSequenceDialogHooks(const void *owner)
         return true;
     });
     InstallHook(owner, seams.posMemShow, [] {
-        TPosMem dialog(MainForm);
+        TPosMem dialog(platform::DialogParent());
         platform::RunModalDialog(dialog);
     });
     InstallHook(owner, seams.pmSceneChoose, [](int initial) {
-        TPMScene dialog(initial, MainForm);
+        TPMScene dialog(initial, platform::DialogParent());
         if (platform::RunModalDialog(dialog) != QDialog::Accepted)
             return -1;
         return dialog.Number();

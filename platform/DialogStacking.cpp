@@ -1,6 +1,7 @@
 #include "DialogStacking.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace platform {
@@ -39,12 +40,94 @@ bool AnyShownOnTop(const QWidget *except)
     return false;
 }
 
+// The window the keyboard was last given back to as a box or dialog closed. Until the
+// window manager has acted on that, no window is active; a box or dialog that opens in
+// that moment (the error about the file just chosen) belongs to this window.
+QPointer<QWidget> &GivenBack()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
+// The window that asks for `dialog`, which gets the keyboard back when it closes.
+QWidget *AskingWindow(QWidget &dialog)
+{
+    QWidget *asking = QApplication::activeWindow();
+    if (!asking || asking == &dialog)
+        asking = DialogParent();
+    return asking == &dialog ? nullptr : asking;
+}
+
+// The window manager keeps windows that stay on top above all others, so a dialog that
+// opens while one of them is shown is lent the same hint. Flags change only while it is
+// hidden. True when lent.
+bool LendOnTop(QWidget &dialog)
+{
+    if (dialog.isVisible() || StaysOnTop(&dialog) || !AnyShownOnTop(&dialog))
+        return false;
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    return true;
+}
+
+// Once shown, the dialog comes to the front and asks for the keyboard.
+void BringForwardOnceShown(QWidget &dialog)
+{
+    QTimer::singleShot(0, &dialog, [d = QPointer<QWidget>(&dialog)] {
+        if (d && d->isVisible()) {
+            d->raise();
+            d->activateWindow();
+        }
+    });
+}
+
+void GiveBack(QWidget *back)
+{
+    if (!back || !back->isVisible())
+        return;
+    GivenBack() = back;
+    back->raise();
+    back->activateWindow();
+}
+
+const char *const ModalWatchName = "brtvModalWindowWatch";
+
+// Watches a window shown by ShowModalWindow: Escape that no control inside took closes
+// it, and its hiding gives the keyboard back to the window that asked for it.
+class ModalWindowWatch : public QObject {
+public:
+    explicit ModalWindowWatch(QWidget &window) : QObject(&window)
+    {
+        setObjectName(QLatin1String(ModalWatchName));
+        window.installEventFilter(this);
+    }
+
+    QPointer<QWidget> back;
+    bool lent = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel)) {
+            window->close();
+            return true;
+        }
+        if (event->type() == QEvent::Hide && !window->isVisible() && back) {
+            GiveBack(back);
+            back = nullptr;
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 QWidget *DialogParent()
 {
     if (QWidget *active = QApplication::activeWindow())
         return active;
+    if (QWidget *back = GivenBack(); back && UsableWindow(back, nullptr))
+        return back;
     if (QWidget *onTop = ShownOnTopWindow(nullptr))
         return onTop;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -53,34 +136,37 @@ QWidget *DialogParent()
     return nullptr;
 }
 
-DialogStacking::DialogStacking(QWidget &dialog) : dialog_(&dialog)
+DialogStacking::DialogStacking(QWidget &dialog)
+    : dialog_(&dialog), back_(AskingWindow(dialog)), lent_(LendOnTop(dialog))
 {
-    back_ = QApplication::activeWindow();
-    if (!back_ || back_ == &dialog)
-        back_ = DialogParent();
-    if (back_ == &dialog)
-        back_ = nullptr;
-    // The window manager keeps windows that stay on top above all others, so the dialog
-    // is lent the same hint while it runs. Flags change only while it is hidden.
-    if (!dialog.isVisible() && !StaysOnTop(&dialog) && AnyShownOnTop(&dialog)) {
-        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        lent_ = true;
-    }
-    // Once shown, it comes to the front and asks for the keyboard.
-    QTimer::singleShot(0, &dialog, [d = dialog_] {
-        if (d && d->isVisible()) {
-            d->raise();
-            d->activateWindow();
-        }
-    });
+    BringForwardOnceShown(dialog);
 }
 
 DialogStacking::~DialogStacking()
 {
     if (dialog_ && lent_ && !dialog_->isVisible())
         dialog_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    if (back_ && back_->isVisible())
-        back_->activateWindow();
+    GiveBack(back_);
+}
+
+void ShowModalWindow(QWidget &window)
+{
+    if (window.isVisible()) {
+        window.raise();
+        window.activateWindow();
+        return;
+    }
+    QObject *found = window.findChild<QObject *>(QLatin1String(ModalWatchName), Qt::FindDirectChildrenOnly);
+    auto *watch = found ? static_cast<ModalWindowWatch *>(found) : new ModalWindowWatch(window);
+    watch->back = AskingWindow(window);
+    // A stay-on-top lent for an earlier showing goes; it is lent again when still needed.
+    if (watch->lent)
+        window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    watch->lent = LendOnTop(window);
+    window.setWindowModality(Qt::ApplicationModal);
+    window.show();
+    window.raise();
+    BringForwardOnceShown(window);
 }
 
 } // namespace platform

@@ -1,8 +1,9 @@
 // The main window's windows driven as a person drives them on a desktop: a real X server
 // with a window manager (scripts/xfit.sh), pointer and key events sent through the X
 // server. A straight drag in the sequence list reorders the sequences and the saved show
-// keeps the new order; a box that a window staying on top leads to opens above it,
-// active and with the keyboard, closes by Enter or a click, and gives the keyboard back;
+// keeps the new order; a box opens above the window that asked for it and above the
+// windows that stay on top, active and with the keyboard, closes by Enter or a click, and
+// gives that window the keyboard back; a modal window does the same and closes by Escape;
 // the menus' keys act from the other windows. Offscreen these tests skip.
 #include "ui_MainForm.h"
 #include "transport/ProgramWindowTest.h"
@@ -10,6 +11,7 @@
 
 #include "app/FixtureArea.h"
 #include "app/PatchLoader.h"
+#include "app/TDebugForm.h"
 #include "controls/Buttons.h"
 #include "controls/Tracker.h"
 #include "editors/TSequencesList.h"
@@ -18,12 +20,16 @@
 #include "live/HotKeys.h"
 #include "live/PhysicalMasters.h"
 #include "live/TAudSynch.h"
+#include "live/TMasterGroups.h"
 #include "live/TMultiSeq.h"
 #include "live/TPhisMast.h"
 #include "live/TProgramForm.h"
+#include "visualiser/Scene3D.h"
+#include "visualiser/TVisuf.h"
 #include "ui_AudSynch.h"
 #include "ui_PhisMast.h"
 #include "ui_ProgramForm.h"
+#include "ui_Visuf.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -35,7 +41,9 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -90,6 +98,137 @@ protected:
         while (!done() && clock.elapsed() < 5000)
             QTest::qWait(20);
         return done();
+    }
+
+    // From here on every box and dialog shows for real.
+    static void ShowEveryBox()
+    {
+        platform::ResetAnswers();
+        unsetenv("BRTV_ANSWERS");
+        ASSERT_FALSE(platform::ScriptedMode());
+    }
+
+    // True when the window manager stacks `upper` above `lower`.
+    static bool Above(WId upper, WId lower)
+    {
+        const std::vector<WId> ids = RootWindows("_NET_CLIENT_LIST_STACKING");
+        const auto u = std::find(ids.begin(), ids.end(), upper), l = std::find(ids.begin(), ids.end(), lower);
+        return u != ids.end() && l != ids.end() && u > l;
+    }
+
+    static std::string Ids(const std::vector<std::pair<const char *, WId>> &named)
+    {
+        std::string out;
+        for (const auto &[name, id] : named)
+            out += std::string(name) + " " + std::to_string(id) + " ";
+        return out;
+    }
+
+    // What a person saw of a box that a file dialog led to, and of the window after it.
+    struct BoxSeen {
+        bool done = false;           // every step was taken
+        QString text;                // the box's text
+        bool onTop = false;          // the box was the topmost window
+        bool active = false;         // the window manager's active window
+        bool keys = false;           // and Qt's, with the keyboard focus inside it
+        bool closed = false;         // closed within 5 s
+        bool back = false;           // the asking window active again, above the main window
+        std::string where, left;     // window ids when looked at; what was left open
+    };
+
+    // Clicks `button` of `asking`, types `name` into the file dialog that opens and Enter;
+    // looks at the box that follows once the window manager has placed it, closes it by
+    // Enter or by a click on OK, and waits for `asking` to be active again and above the
+    // main window.
+    BoxSeen FileThenBox(QWidget *asking, QWidget *button, const QString &name, bool byClick, const std::string &grab)
+    {
+        BoxSeen seen;
+        QPointer<QMessageBox> box;
+        QRect lastAt;
+        QElapsedTimer waited, closing, back;
+        Steps steps;
+        steps.Add([&] {
+            Click(Centre(button));
+            return true;
+        });
+        steps.Add([&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible() || QApplication::activeWindow() != dialog)
+                return false;
+            Type(name);
+            Key(QStringLiteral("Return"));
+            return true;
+        });
+        steps.Add([&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || !box->windowHandle()->isExposed())
+                return false;
+            // Where the box stands, held still over two polls: the window manager is done
+            // with it. (Qt may not learn the frame of a window framed late: the client
+            // area stands for it.)
+            const QRect at = box->geometry();
+            const bool still = at == lastAt;
+            lastAt = at;
+            if (!waited.isValid())
+                waited.start();
+            seen.onTop = TopWindow() == box->winId();
+            seen.active = ActiveWindow() == box->winId();
+            seen.keys = QApplication::activeWindow() == box && QApplication::focusWidget() &&
+                        box->isAncestorOf(QApplication::focusWidget());
+            // Waits for the window manager at most 5 s.
+            if (!(still && seen.onTop && seen.active && seen.keys) && waited.elapsed() < 5000)
+                return false;
+            seen.where = Ids({{"top", TopWindow()}, {"active", ActiveWindow()}, {"box", box->winId()},
+                              {"asking", asking->winId()}, {"main", form->winId()}});
+            seen.text = box->text();
+            Grab(grab);
+            if (byClick) {
+                QAbstractButton *ok = box->button(QMessageBox::Ok);
+                Click(Centre(ok ? static_cast<QWidget *>(ok) : box.data()));
+            } else {
+                Key(QStringLiteral("Return"));
+            }
+            return true;
+        });
+        steps.Add([&] {
+            if (!closing.isValid())
+                closing.start();
+            seen.closed = !box && !QApplication::activeModalWidget();
+            if (seen.closed || closing.elapsed() < 5000)
+                return seen.closed;
+            QWidget *modal = QApplication::activeModalWidget();
+            seen.left = std::string("still shown: ") + (modal ? modal->metaObject()->className() : "nothing modal") +
+                        (box ? ", the box" : "") + "; active window " + std::to_string(ActiveWindow());
+            return true;
+        });
+        // Back in the asking window: the window manager's active window and Qt's, stacked
+        // above the main window.
+        steps.Add([&] {
+            if (!back.isValid())
+                back.start();
+            seen.back = ActiveWindow() == asking->winId() && QApplication::activeWindow() == asking &&
+                        Above(asking->winId(), form->winId());
+            if (!seen.back && back.elapsed() > 5000)
+                seen.left += " back: " + Ids({{"active", ActiveWindow()}, {"asking", asking->winId()},
+                                              {"main", form->winId()}, {"top", TopWindow()}});
+            return seen.back || back.elapsed() > 5000;
+        });
+        steps.Start(60000);
+        seen.done = steps.Wait();
+        if (!seen.done)
+            seen.left += " stopped at step " + std::to_string(steps.Done());
+        return seen;
+    }
+
+    static void ExpectBelongs(const BoxSeen &seen, const QString &text)
+    {
+        EXPECT_TRUE(seen.done) << seen.left;
+        EXPECT_EQ(seen.text, text);
+        EXPECT_TRUE(seen.onTop) << seen.where;
+        EXPECT_TRUE(seen.active) << seen.where;
+        EXPECT_TRUE(seen.keys);
+        EXPECT_TRUE(seen.closed) << seen.left;
+        EXPECT_TRUE(seen.back) << seen.left;
     }
 
     static std::vector<std::string> SequenceNames()
@@ -239,102 +378,144 @@ TEST_F(PointerAndKeysTest, BoxOfADamagedPlayListOpensAboveThePlayListAndTakesThe
         std::ofstream damaged(root / "bin" / "damaged.pgl", std::ios::binary);
         damaged.write("PRG2\0\0\0\0\x10\x27\0", 11);
     }
-    // From here on every box and dialog shows for real.
-    platform::ResetAnswers();
-    unsetenv("BRTV_ANSWERS");
-    ASSERT_FALSE(platform::ScriptedMode());
+    ShowEveryBox();
 
     Action("PlayList1")->trigger();
     ASSERT_TRUE(ProgramForm && ProgramForm->isVisible());
     ASSERT_TRUE(ProgramForm->windowFlags() & Qt::WindowStaysOnTopHint);
     ASSERT_TRUE(WaitPlaced());
-    const WId playList = ProgramForm->winId();
 
     for (const bool byClick : {false, true}) {
         SCOPED_TRACE(byClick ? "closed by a click" : "closed by Enter");
-        QPointer<QMessageBox> box;
-        QRect lastAt;
-        QElapsedTimer waited, back;
-        bool onTop = false, active = false, keys = false, closed = false, focusBack = false;
-        std::string top;
-        Steps steps;
-        steps.Add([&] {
-            Click(Centre(ProgramForm->ui->Open));
-            return true;
-        });
-        // The file dialog: the name typed, Enter.
-        steps.Add([&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible() || QApplication::activeWindow() != dialog)
-                return false;
-            Type(QStringLiteral("damaged.pgl"));
-            Key(QStringLiteral("Return"));
-            return true;
-        });
-        // The box: once the window manager has placed it, it must be the topmost and the
-        // active window, with Qt's keyboard focus inside it. Then Enter or a click on OK.
-        steps.Add([&] {
-            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || !box->windowHandle()->isExposed())
-                return false;
-            // Where the box stands, held still over two polls: the window manager is done
-            // with it. (Qt may not learn the frame of a window framed late: the client
-            // area stands for it.)
-            const QRect at = box->geometry();
-            const bool still = at == lastAt;
-            lastAt = at;
-            if (!waited.isValid())
-                waited.start();
-            onTop = TopWindow() == box->winId();
-            active = ActiveWindow() == box->winId();
-            keys = QApplication::activeWindow() == box && QApplication::focusWidget() &&
-                   box->isAncestorOf(QApplication::focusWidget());
-            // Waits for the window manager at most 5 s.
-            if (!(still && onTop && active && keys) && waited.elapsed() < 5000)
-                return false;
-            top = "top " + std::to_string(TopWindow()) + " active " + std::to_string(ActiveWindow()) + " box " +
-                  std::to_string(box->winId()) + " play list " + std::to_string(playList);
-            EXPECT_EQ(box->text(), QStringLiteral("Program List Data Error"));
-            Grab(byClick ? "playlist-box-click.png" : "playlist-box.png");
-            if (byClick) {
-                QAbstractButton *ok = box->button(QMessageBox::Ok);
-                Click(Centre(ok ? static_cast<QWidget *>(ok) : box.data()));
-            } else {
-                Key(QStringLiteral("Return"));
-            }
-            return true;
-        });
-        // Closed within 5 s; what is left otherwise.
-        std::string left;
-        QElapsedTimer closing;
-        steps.Add([&] {
-            if (!closing.isValid())
-                closing.start();
-            closed = !box && !QApplication::activeModalWidget();
-            if (closed || closing.elapsed() < 5000)
-                return closed;
-            QWidget *modal = QApplication::activeModalWidget();
-            left = std::string("still shown: ") + (modal ? modal->metaObject()->className() : "nothing modal") +
-                   (box ? ", the box" : "") + "; active window " + std::to_string(ActiveWindow());
-            return true;
-        });
-        // Back in the play list: the window manager's active window and Qt's.
-        steps.Add([&] {
-            if (!back.isValid())
-                back.start();
-            focusBack = ActiveWindow() == playList && QApplication::activeWindow() == ProgramForm;
-            return focusBack || back.elapsed() > 5000;
-        });
-        steps.Start(60000);
-        EXPECT_TRUE(steps.Wait()) << "stopped at step " << steps.Done();
-        RecordProperty(byClick ? "steps_click_ms" : "steps_enter_ms", steps.Times());
-        EXPECT_TRUE(onTop) << top;
-        EXPECT_TRUE(active) << top;
-        EXPECT_TRUE(keys);
-        EXPECT_TRUE(closed) << left;
-        EXPECT_TRUE(focusBack);
+        const BoxSeen seen = FileThenBox(ProgramForm, ProgramForm->ui->Open, QStringLiteral("damaged.pgl"), byClick,
+                                         byClick ? "playlist-box-click.png" : "playlist-box.png");
+        ExpectBelongs(seen, QStringLiteral("Program List Data Error"));
         EXPECT_EQ(PlayListCount, 0);
     }
+}
+
+// The visualiser's "3D objects" panel loads a file of random bytes through the file
+// dialog. The box that says nothing was read opens above the visualiser; once it is closed
+// the visualiser is again above the main window, with the keyboard: first with no window
+// staying on top (the box went to whichever window Qt listed first), then with the
+// groups window shown (the box went to the groups window, which got the keyboard).
+// The groups window's naming dialog opens on top without raising the main window. With
+// the groups window shown, the "?" window opens above it, active; Escape closes it and the
+// main window gets the keyboard back.
+TEST_F(PointerAndKeysTest, BoxesAndModalWindowsOpenAboveTheAskingWindowAndTheWindowsOnTop)
+{
+    const fs::path objects = root / "bin" / "3dobj";
+    fs::create_directories(objects);
+    {
+        std::ofstream noise(objects / "noise.cr3", std::ios::binary);
+        for (int i = 0; i < 2000; ++i)
+            noise.put(char((i * 7919 + 13) % 251));
+    }
+    ShowEveryBox();
+    // The visualiser opens by its "3D" button, its "3D objects" panel from its Settings.
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(ui->EmulatorButton));
+    ASSERT_TRUE(QTest::qWaitFor([] { return Visuf && Visuf->isVisible(); }, 5000));
+    Visuf->ui->Objects3D->trigger();
+    // Dragged below the main window's buttons, as a person would to reach them.
+    QWidget *groupsButton = form->findChild<QWidget *>(QStringLiteral("GroupsButton"));
+    QWidget *debugButton = form->findChild<QWidget *>(QStringLiteral("DebugButton"));
+    ASSERT_TRUE(groupsButton && debugButton && debugButton->isVisible());
+    const int below = std::max(groupsButton->mapToGlobal(groupsButton->rect().bottomLeft()).y(),
+                               debugButton->mapToGlobal(debugButton->rect().bottomLeft()).y()) + 40;
+    Visuf->move(Visuf->x(), below);
+    ASSERT_TRUE(WaitPlaced());
+    const QRect panel(Visuf->ui->ObjPanel->mapToGlobal(QPoint(0, 0)), Visuf->ui->ObjPanel->size());
+    const QString text = QStringLiteral("No 3D object read from ") + QString::fromStdString((objects / "noise.cr3").string());
+
+    for (const bool groups : {false, true}) {
+        SCOPED_TRACE(groups ? "groups window shown" : "no window on top");
+        if (groups) {
+            Click(Centre(groupsButton));
+            ASSERT_TRUE(QTest::qWaitFor([] { return MasterGroups && MasterGroups->isVisible(); }, 5000));
+            // Clear of the main window's buttons and of the visualiser's panel.
+            MasterGroups->move(std::max(0, panel.left() - MasterGroups->frameGeometry().width() - 20), below);
+            ASSERT_TRUE(WaitPlaced());
+            // The click raised the main window over the visualiser: back to it, as a person
+            // switches windows.
+            XDoTool({QStringLiteral("windowactivate"), QString::number(Visuf->winId())});
+            ASSERT_TRUE(QTest::qWaitFor([] { return ActiveWindow() == Visuf->winId(); }, 5000));
+        }
+        const BoxSeen seen =
+            FileThenBox(Visuf, Visuf->ui->Load3Dobj, QStringLiteral("noise.cr3"), false,
+                        groups ? "visualiser-box-groups.png" : "visualiser-box.png");
+        ExpectBelongs(seen, text);
+        EXPECT_EQ(Objects3D().objects.size(), 0u);
+    }
+
+    // The groups window renames a group through the dialog that names sequences: the
+    // dialog belongs to the groups window, opens on top and leaves the main window below
+    // the visualiser.
+    Groups.push_back(GroupRecord{"Group 1"});
+    GroupCount = 1;
+    MasterGroups->Rebuild();
+    auto *tree = MasterGroups->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+    ASSERT_TRUE(tree && tree->topLevelItem(0));
+    tree->setCurrentItem(tree->topLevelItem(0));
+    XDoTool({QStringLiteral("windowactivate"), QString::number(MasterGroups->winId())});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return ActiveWindow() == MasterGroups->winId() && QApplication::activeWindow() == MasterGroups; }, 5000));
+    bool nameOnTop = false, visualiserAboveMain = false;
+    std::string nameWhere;
+    QElapsedTimer nameWaited;
+    Steps naming;
+    naming.Add([&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || !dialog->isVisible() || !dialog->windowHandle()->isExposed())
+            return false;
+        if (!nameWaited.isValid())
+            nameWaited.start();
+        nameOnTop = TopWindow() == dialog->winId() && ActiveWindow() == dialog->winId();
+        if (!nameOnTop && nameWaited.elapsed() < 5000)
+            return false;
+        visualiserAboveMain = Above(Visuf->winId(), form->winId());
+        nameWhere = std::string(dialog->parentWidget() ? dialog->parentWidget()->metaObject()->className() : "-") + " " + Ids({{"top", TopWindow()}, {"active", ActiveWindow()}, {"dialog", dialog->winId()},
+                         {"visualiser", Visuf->winId()}, {"main", form->winId()}});
+        Type(QStringLiteral("Trusses"));
+        Key(QStringLiteral("Return"));
+        return true;
+    });
+    naming.Start(20000);
+    MasterGroups->Rename1Click();
+    EXPECT_TRUE(naming.Wait());
+    EXPECT_TRUE(nameOnTop) << nameWhere;
+    EXPECT_TRUE(visualiserAboveMain) << nameWhere;
+    EXPECT_NE(Groups[0].name.find("Trusses"), std::string::npos) << Groups[0].name;
+
+    // The "?" button of the main window, with the groups window shown.
+    Visuf->close();
+    ASSERT_TRUE(WaitPlaced());
+    Click(Centre(debugButton));
+    bool opened = false, above = false, active = false, closed = false, back = false;
+    std::string where;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 5000 && !(above && active)) {
+        QTest::qWait(100);
+        opened = DebugForm && DebugForm->isVisible() && DebugForm->windowHandle()->isExposed();
+        if (!opened)
+            continue;
+        above = Above(DebugForm->winId(), MasterGroups->winId()) && TopWindow() == DebugForm->winId();
+        active = ActiveWindow() == DebugForm->winId() && QApplication::activeWindow() == DebugForm;
+    }
+    where = Ids({{"top", TopWindow()}, {"active", ActiveWindow()}, {"?", opened ? DebugForm->winId() : 0},
+                 {"groups", MasterGroups->winId()}, {"main", form->winId()}});
+    Grab("debug-over-groups.png");
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(above) << where;
+    EXPECT_TRUE(active) << where;
+    Key(QStringLiteral("Escape"));
+    closed = QTest::qWaitFor([] { return !DebugForm->isVisible(); }, 5000);
+    EXPECT_TRUE(closed) << "Escape left the \"?\" window open";
+    if (!closed)
+        DebugForm->close();
+    back = QTest::qWaitFor([&] { return ActiveWindow() == form->winId() && QApplication::activeWindow() == form; }, 5000);
+    EXPECT_TRUE(back) << Ids({{"active", ActiveWindow()}, {"main", form->winId()}});
 }
 
 // The keys of the main window's menus act while another of the program's windows has the
