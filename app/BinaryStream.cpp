@@ -128,8 +128,10 @@ void MemoryStream::Seek(std::int64_t pos)
 
 FileStream::FileStream(const std::string &path, Mode mode)
 {
-    fd_ = ::open(path.c_str(), mode == ReadOnly ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC,
-                 0666);
+    // A read never waits for a writer: opening a named pipe without one would block, and
+    // only a regular file's bytes are read (anything else reads as empty).
+    fd_ = ::open(path.c_str(),
+                 mode == ReadOnly ? O_RDONLY | O_NONBLOCK | O_CLOEXEC : O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0)
         throw StreamError("cannot open " + path);
     struct stat st;

@@ -149,7 +149,8 @@ void TMainForm::FormCreate()
         return;
     FinishStart();
     ApplyLayoutSettings();
-    ClearLinkedChannels();
+    // Master-linked channels keep the levels the first show's scene gave them: zeroing them
+    // here would store zeros into that scene as soon as it is left or the show is saved.
     CreateMessageWindow();
     TraceStep("LoadHotKeys");
     LoadHotKeys();
@@ -413,15 +414,6 @@ void TMainForm::ApplyLayoutSettings()
     SetMasterPanelWidth(reg.ReadInteger(MainWindowKey, "TemplatePosition"));
     SetSliderPanelWidth(reg.ReadInteger(MainWindowKey, "SlidersPosition"));
     SetSceneGroupWidth(reg.ReadInteger(MainWindowKey, "CrossPos"));
-}
-
-// Step 16: master-linked channels start at 0.
-void TMainForm::ClearLinkedChannels()
-{
-    for (FixtureRecord &f : Fixtures)
-        for (int j = 0; j < f.channelCount && j < MaxFixtureChannels; ++j)
-            if (f.used[j] && f.states[j] == 2)
-                f.values[j] = 0;
 }
 
 // Step 17: the message window for engine messages.

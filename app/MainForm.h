@@ -525,7 +525,6 @@ private:
     bool RunStartDialog();
     void FinishStart();
     void ApplyLayoutSettings();
-    void ClearLinkedChannels();
     void CreateMessageWindow();
     // Steps of FormClose.
     void CloseToolWindows();

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <strings.h>
@@ -107,6 +108,15 @@ std::string FixtureLine(const std::string &profile, const std::string &header)
     return profile + " - \"" + header + "\"\r\n";
 }
 
+// Set while the configuration file is read: called when a fixture is dropped, it keeps the
+// file aside and gives the line that says where.
+std::function<std::string()> DroppedFixturesNote;
+
+std::string NoteOfDroppedFixtures()
+{
+    return DroppedFixturesNote ? DroppedFixturesNote() : std::string();
+}
+
 // Current layout (version above 36): the fixture entries of the patch block.
 void ReadFixtures(BinaryStream &s, std::uint8_t mode, std::vector<std::string> *log)
 {
@@ -174,7 +184,7 @@ void ReadFixtures(BinaryStream &s, std::uint8_t mode, std::vector<std::string> *
         f.userHeader = header;
     }
     if (!missing.empty())
-        platform::ShowMessage(AppCaption, "= FILES NOT FOUND - Ignored!!! =\r\n" + missing);
+        platform::ShowMessage(AppCaption, "= FILES NOT FOUND - Ignored!!! =\r\n" + missing + NoteOfDroppedFixtures());
 }
 
 // Older layout (version 36 or less): one entry per four channels.
@@ -194,8 +204,10 @@ void ReadOldFixtures(BinaryStream &s, std::uint8_t mode)
             profile.replace(dll, 4, ".dsp");
         int type = FindDeviceType(profile);
         if (type < 0) {
-            platform::ShowMessage(AppCaption,
-                                  profile + " - file\r\n" + header + " - Header\r\nDevice not found - Ignored!!!");
+            const std::string note = NoteOfDroppedFixtures();
+            platform::ShowMessage(AppCaption, profile + " - file\r\n" + header +
+                                                  " - Header\r\nDevice not found - Ignored!!!" +
+                                                  (note.empty() ? "" : "\r\n" + note));
             continue;
         }
         const DeviceTypeEntry &entry = DeviceTypes[static_cast<std::size_t>(type)];
@@ -215,7 +227,7 @@ void ReadOldFixtures(BinaryStream &s, std::uint8_t mode)
         f.userHeader = header;
     }
     if (!missing.empty())
-        platform::ShowMessage(AppCaption, "= FILES NOT FOUND - Ignored!!! =\r\n" + missing);
+        platform::ShowMessage(AppCaption, "= FILES NOT FOUND - Ignored!!! =\r\n" + missing + NoteOfDroppedFixtures());
 }
 
 // The chunks after the patch of the configuration file. A bad end offset or a handled
@@ -275,10 +287,12 @@ void LoadDeviceProfiles()
     if (!std::filesystem::is_directory(folder, ec))
         std::filesystem::create_directories(folder, ec);
 
+    // Every entry but a folder counts: a pipe or a device named *.dsp is read as empty (it is
+    // never waited on) and reported as not a profile.
     std::vector<std::string> names;
     for (const auto &e : std::filesystem::directory_iterator(folder, ec)) {
         std::string name = e.path().filename().string();
-        if (EndsWithDsp(name) && e.is_regular_file(ec))
+        if (EndsWithDsp(name) && !e.is_directory(ec))
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());
@@ -549,6 +563,24 @@ std::string &UnreadableConfiguration()
     static std::string path;
     return path;
 }
+
+// Copies the file `path` to "brantoval.cfg.dropped-N" beside it, N the lowest number not
+// taken; returns the copy's name, empty when it could not be written.
+std::string KeepConfigurationAside(const std::string &path)
+{
+    const std::string folder = std::filesystem::path(path).parent_path().string() + "/";
+    for (int n = 1;; ++n) {
+        const std::string name = "brantoval.cfg.dropped-" + std::to_string(n);
+        std::error_code ec;
+        if (std::filesystem::exists(folder + name, ec) || std::filesystem::is_symlink(folder + name, ec))
+            continue;
+        // Never over an earlier copy: a file that appeared meanwhile makes the copy fail.
+        if (std::filesystem::copy_file(path, folder + name, std::filesystem::copy_options::none, ec))
+            return name;
+        if (!std::filesystem::exists(folder + name, ec))
+            return std::string();
+    }
+}
 } // namespace
 
 bool LoadConfigurationFile()
@@ -558,6 +590,18 @@ bool LoadConfigurationFile()
     auto name = platform::FindFileNoCase(folder, "brantoval.cfg");
     if (!name)
         return true;
+    // A fixture dropped here would be missing from the file the next write makes: the file
+    // as read is copied first, once per read.
+    std::string kept;
+    bool copied = false;
+    DroppedFixturesNote = [&] {
+        if (!copied) {
+            copied = true;
+            kept = KeepConfigurationAside(folder + *name);
+        }
+        return kept.empty() ? "The configuration file could not be kept aside\r\n"
+                            : "The configuration file as read is kept as " + kept + "\r\n";
+    };
     bool ok = false;
     try {
         FileStream s(folder + *name, FileStream::ReadOnly);
@@ -565,6 +609,7 @@ bool LoadConfigurationFile()
     } catch (const StreamError &) {
         ok = false;
     }
+    DroppedFixturesNote = nullptr;
     if (!ok) {
         UnreadableConfiguration() = folder + *name;
         platform::ShowMessage(AppCaption, "Error reading configuration file");

@@ -75,7 +75,9 @@ void ReleaseFixtureWindows();
 
 // Start-up: reads "brantoval.cfg" from the program folder when it exists; shows "Error
 // reading configuration file" when it cannot be read (what was read stays). Returns
-// false on that error.
+// false on that error. When the read drops fixtures (their profile is missing or not a
+// profile), the file as read is first copied to "brantoval.cfg.dropped-N" (the next free
+// N) and the message that lists them names the copy.
 bool LoadConfigurationFile();
 // Shut-down: writes "Brantoval.cfg" (the existing file's spelling is kept) atomically;
 // shows "Error writing configuration file" (caption "Setup") on failure. A file the

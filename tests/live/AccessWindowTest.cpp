@@ -130,6 +130,8 @@ TEST_F(AccessWindowTest, NoLockSetsAPasswordInLowerCaseAndAppliesItForTheSession
     EXPECT_EQ(AccessLevel, 2);
     EXPECT_EQ(ui->Protlevel->text(), QStringLiteral("M"));
     EXPECT_TRUE(ui->Protlevel->styleSheet().contains(QStringLiteral("#ffff00"))) << ui->Protlevel->styleSheet().toStdString();
+    EXPECT_EQ(ui->Protlevel->toolTip(),
+              QStringLiteral("Access lock: blank at level 0, L, M or H when locked; View > Access changes the level"));
     EXPECT_NE(BoxLog().find("DMX hardware is inaccessible"), std::string::npos);
 }
 

@@ -7,6 +7,8 @@
 #include "app/PlayState.h"
 #include "app/StartupState.h"
 #include "app/BinaryStream.h"
+#include "app/ShowModel.h"
+#include "fixtures/SetupFile.h"
 #include "ui_MainForm.h"
 
 #include "platform/Files.h"
@@ -23,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include "common/ProgramFolder.h"
 #include "common/TestFiles.h"
 
@@ -236,6 +239,62 @@ TEST_F(StartupTest, GarbageConfigurationIsKeptAsBadAndReplacedAtShutDown)
     // The message said nothing else, and only once.
     const std::string boxes = Read(log);
     EXPECT_EQ(boxes.find("configuration"), boxes.rfind("configuration"));
+}
+
+// Fixtures whose profiles are damaged (random bytes, empty, 100 MB, a pipe, a folder) are
+// dropped at start-up; the configuration file as read is first copied whole to the next
+// free "brantoval.cfg.dropped-N", which the message names, so the write at shut-down
+// loses nothing. No profile holds the start up.
+TEST_F(StartupTest, DroppedFixturesLeaveTheConfigurationThatWasReadInANumberedCopy)
+{
+    const fs::path bin = root / "bin", devices = bin / "Devices", cfg = bin / "brantoval.cfg";
+    fs::create_directories(devices / "folder.dsp");
+    { std::ofstream(devices / "noise.dsp", std::ios::binary) << std::string(4096, '\xA5'); }
+    { std::ofstream(devices / "empty.dsp"), std::ofstream(devices / "huge.dsp"); }
+    fs::resize_file(devices / "huge.dsp", 100u << 20);
+    ASSERT_EQ(mkfifo((devices / "pipe.dsp").c_str(), 0600), 0);
+    const std::string profiles[] = {"noise.dsp", "empty.dsp", "huge.dsp", "pipe.dsp", "folder.dsp"};
+    ClearFixtures();
+    for (int i = 0; i < 5; ++i) {
+        FixtureRecord &f = Fixtures[static_cast<std::size_t>(AddFixture())];
+        f.start = static_cast<std::int16_t>(i * 8);
+        f.channelCount = 4;
+        f.profileFileName = &profiles[i];
+        f.userHeader = "Head " + std::to_string(i);
+    }
+    {
+        FileStream out(cfg.string(), FileStream::CreateWrite);
+        SaveSetup(out, SetupConfigFile);
+    }
+    ClearFixtures();
+    const std::string read = Read(cfg);
+    fs::copy_file(cfg, bin / "saved.cfg");
+
+    for (const char *copy : {"brantoval.cfg.dropped-1", "brantoval.cfg.dropped-2"}) {
+        SCOPED_TRACE(copy);
+        std::ofstream(log, std::ios::trunc).close();
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(FixtureCount, 0);
+        EXPECT_EQ(Read(bin / copy), read);
+        const std::string boxes = Read(log);
+        EXPECT_NE(boxes.find("Brantoval-1024|= FILES NOT FOUND - Ignored!!! =\r\nnoise.dsp - \"Head 0\"\r\n"
+                             "empty.dsp - \"Head 1\"\r\nhuge.dsp - \"Head 2\"\r\npipe.dsp - \"Head 3\"\r\n"
+                             "folder.dsp - \"Head 4\"\r\nThe configuration file as read is kept as " +
+                             std::string(copy) + "\r\n|OK\n"),
+                  std::string::npos)
+            << boxes;
+        std::string notDsp;   // every file but the folder, then the list
+        for (int i = 0; i < 4; ++i)
+            notDsp += "Brantoval-1024|Not DSP Format !!!|OK\n";
+        EXPECT_NE(boxes.find(notDsp + "Brantoval-1024|= FILES"), std::string::npos);
+        ShowModified = 0;
+        EXPECT_TRUE(MainForm->close());
+        DestroyProgramWindows();
+        EXPECT_EQ(Read(bin / "brantoval.cfg.dropped-1"), read) << "never written over";
+        // The operator puts the patch back before the next start.
+        fs::copy_file(bin / "saved.cfg", cfg, fs::copy_options::overwrite_existing);
+    }
+    EXPECT_FALSE(fs::exists(bin / "brantoval.cfg.dropped-3"));
 }
 
 TEST_F(StartupTest, ExitFromTheStartDialogEndsTheProgram)
