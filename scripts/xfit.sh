@@ -19,11 +19,15 @@ done
 exec xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
   openbox --sm-disable >/dev/null 2>&1 &
   wm=$!
-  # The window manager is up once it has named itself on the root window.
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  # The window manager is up once it has named itself on the root window; on a loaded
+  # machine that can take seconds. Without it every window would lack its frame.
+  up=""
+  for _ in $(seq 400); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && { up=1; break; }
+    kill -0 $wm 2>/dev/null || break
     sleep 0.05
   done
+  [ -n "$up" ] || { echo "xfit: the window manager did not start on $DISPLAY" >&2; kill $wm 2>/dev/null; exit 1; }
   QT_QPA_PLATFORM=xcb "$@"
   rc=$?
   kill $wm 2>/dev/null || true
