@@ -217,7 +217,6 @@ TEST_F(MediaAfterFailureTest, PipeFolderAndDeviceAreRefusedAtOnceAndTheClockGoes
     std::filesystem::create_directory(folder);
     const std::string device = "/dev/zero";
     PipeWriter writer(pipe, 8000);
-    const QString cantOpen = QStringLiteral("Can't Open ");
 
     // The play list, on its own player and on the video screen's: each line says at once
     // that it cannot open its file, the clock runs on meanwhile, and the good file after
@@ -232,21 +231,21 @@ TEST_F(MediaAfterFailureTest, PipeFolderAndDeviceAreRefusedAtOnceAndTheClockGoes
         const auto started = std::chrono::steady_clock::now();
         QTest::mouseClick(pl->ui->Play, Qt::LeftButton);
         EXPECT_LT(MsSince(started), 1000);
-        std::vector<QString> media{pl->ui->StaticText2->text()};
-        std::vector<QString> clocks{pl->ui->StaticText1->text()};
+        std::vector<std::string> media{pl->ui->StaticText2->text().toStdString()};
+        std::vector<std::string> clocks{pl->ui->StaticText1->text().toStdString()};
         const bool played = platform::WaitProcessing(
             [&] {
-                if (media.back() != pl->ui->StaticText2->text())
-                    media.push_back(pl->ui->StaticText2->text());
-                if (clocks.back() != pl->ui->StaticText1->text())
-                    clocks.push_back(pl->ui->StaticText1->text());
-                return media.back() == QStringLiteral("MCI Play: good.wav");
+                if (media.back() != pl->ui->StaticText2->text().toStdString())
+                    media.push_back(pl->ui->StaticText2->text().toStdString());
+                if (clocks.back() != pl->ui->StaticText1->text().toStdString())
+                    clocks.push_back(pl->ui->StaticText1->text().toStdString());
+                return media.back() == "MCI Play: good.wav";
             },
             12000);
         EXPECT_TRUE(played);
         EXPECT_LT(MsSince(started), 2500);
-        EXPECT_EQ(media, (std::vector<QString>{cantOpen + QString::fromStdString(pipe), cantOpen + QString::fromStdString(folder),
-                                               cantOpen + QString::fromStdString(device), QStringLiteral("MCI Play: good.wav")}));
+        EXPECT_EQ(media, (std::vector<std::string>{"Can't Open " + pipe, "Can't Open " + folder, "Can't Open " + device,
+                                                   "MCI Play: good.wav"}));
         // A new clock text every step (100 ms) while the lines fired.
         EXPECT_GE(clocks.size(), 6u);
         if (option == 1) {
