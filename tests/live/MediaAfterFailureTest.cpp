@@ -106,8 +106,17 @@ protected:
             ++n;
         return n;
     }
-    // Fills the play list with one line per file, `stepMs` apart, each playing on.
-    static void MediaLines(TProgramForm *pl, const std::vector<std::string> &files, std::int32_t stepMs)
+    // The play list window from the main window's menu, with the video screen (option 1)
+    // or without.
+    TProgramForm *ShowPlayList(std::uint8_t option) const
+    {
+        MediaPlayerOption = option;
+        Action("PlayList1")->trigger();
+        return ProgramForm;
+    }
+    // Fills the play list with one line per file, `stepMs` apart, each selecting sequence
+    // `index` and playing on; the first line is the current one.
+    static void MediaLines(TProgramForm *pl, const std::vector<std::string> &files, std::int32_t stepMs, std::int16_t index)
     {
         while (PlayListCount < static_cast<int>(files.size()))
             pl->InsertLine();
@@ -116,7 +125,7 @@ protected:
             e.mediaFile = files[i];
             e.mediaStart = e.mediaStop = -1;   // typed in place: the whole media
             e.startTime = static_cast<std::int32_t>(i) * stepMs;
-            e.index = -1;
+            e.index = index;
             e.action = ActPlay;
         }
         pl->FullBuild();
@@ -142,24 +151,11 @@ TEST_F(MediaAfterFailureTest, GoodFilePlaysToItsEndAfterADamagedOne)
     // the good file's 1.5 s are over, on the list's own player and on the video screen's.
     for (const std::uint8_t option : {std::uint8_t{0}, std::uint8_t{1}}) {
         SCOPED_TRACE(option ? "video screen" : "play list player");
-        MediaPlayerOption = option;
-        Action("PlayList1")->trigger();
-        TProgramForm *pl = ProgramForm;
+        TProgramForm *pl = ShowPlayList(option);
         ASSERT_NE(pl, nullptr);
         ASSERT_TRUE(pl->isVisible());
         ASSERT_EQ(TVScreenf != nullptr, option == 1);
-        while (PlayListCount < 2)
-            pl->InsertLine();
-        for (int i = 0; i < 2; ++i) {
-            PlayListEntry &e = PlayListEntries[static_cast<std::size_t>(i)];
-            e.mediaFile = i == 0 ? damaged : good;
-            e.mediaStart = e.mediaStop = -1;   // typed in place: the whole media
-            e.startTime = 0;
-            e.index = 0;
-            e.action = ActPlay;
-        }
-        pl->FullBuild();
-        pl->ui->ProgrammList->setCurrentCell(0, 0);
+        MediaLines(pl, {damaged, good}, 0, 0);
         // Timed from the click: opening the files is part of the line (a spoiled player
         // held the good line 5 s, a spoiled file ended at once).
         const auto started = std::chrono::steady_clock::now();
@@ -223,14 +219,12 @@ TEST_F(MediaAfterFailureTest, PipeFolderAndDeviceAreRefusedAtOnceAndTheClockGoes
     // them plays.
     for (const std::uint8_t option : {std::uint8_t{0}, std::uint8_t{1}}) {
         SCOPED_TRACE(option ? "video screen" : "play list player");
-        MediaPlayerOption = option;
-        Action("PlayList1")->trigger();
-        TProgramForm *pl = ProgramForm;
+        TProgramForm *pl = ShowPlayList(option);
         ASSERT_NE(pl, nullptr);
-        MediaLines(pl, {pipe, folder, device, good}, 300);
+        MediaLines(pl, {pipe, folder, device, good}, 300, -1);
         const auto started = std::chrono::steady_clock::now();
         QTest::mouseClick(pl->ui->Play, Qt::LeftButton);
-        EXPECT_LT(MsSince(started), 1000);
+        EXPECT_LT(MsSince(started), 1500);
         std::vector<std::string> media{pl->ui->StaticText2->text().toStdString()};
         std::vector<std::string> clocks{pl->ui->StaticText1->text().toStdString()};
         const bool played = platform::WaitProcessing(
@@ -243,7 +237,7 @@ TEST_F(MediaAfterFailureTest, PipeFolderAndDeviceAreRefusedAtOnceAndTheClockGoes
             },
             12000);
         EXPECT_TRUE(played);
-        EXPECT_LT(MsSince(started), 2500);
+        EXPECT_LT(MsSince(started), 4000);
         EXPECT_EQ(media, (std::vector<std::string>{"Can't Open " + pipe, "Can't Open " + folder, "Can't Open " + device,
                                                    "MCI Play: good.wav"}));
         // A new clock text every step (100 ms) while the lines fired.
@@ -259,14 +253,14 @@ TEST_F(MediaAfterFailureTest, PipeFolderAndDeviceAreRefusedAtOnceAndTheClockGoes
         platform::QueueAnswers({pipe});
         const auto dialog = std::chrono::steady_clock::now();
         pl->MediaButtonClick();
-        EXPECT_LT(MsSince(dialog), 1000);
+        EXPECT_LT(MsSince(dialog), 1500);
         EXPECT_NE(BoxLog().find("Brantoval-1024|Error 1: Not a regular file.|"), std::string::npos) << BoxLog();
         if (option == 1) {
             // The video screen's own open gives up at once and shows nothing.
             platform::QueueAnswers({pipe});
             const auto opened = std::chrono::steady_clock::now();
             TVScreenf->OpenClick();
-            EXPECT_LT(MsSince(opened), 1000);
+            EXPECT_LT(MsSince(opened), 1500);
             EXPECT_FALSE(TVScreenf->PlayerShown());
         }
         pl->close();
@@ -281,7 +275,7 @@ TEST_F(MediaAfterFailureTest, PipeFolderAndDeviceAreRefusedAtOnceAndTheClockGoes
         platform::QueueAnswers({path});
         const auto opened = std::chrono::steady_clock::now();
         QTest::mouseClick(mp->ui->Open, Qt::LeftButton);
-        EXPECT_LT(MsSince(opened), 1000);
+        EXPECT_LT(MsSince(opened), 1500);
     }
     EXPECT_EQ(PlayerBoxes(), 3) << BoxLog();
     EXPECT_NE(BoxLog().find("\nPlayer|Error 1: Not a regular file.|"), std::string::npos) << BoxLog();
