@@ -31,8 +31,8 @@ struct MediaFileCheck {
 std::shared_ptr<const MediaFileCheck> StartMediaFileCheck(const std::string &path);
 // Checks `path`, handling the GUI thread's events while it waits (at most `timeoutMs`).
 MediaFileState CheckMediaFile(const std::string &path, int timeoutMs = MediaCheckMs);
-// The backend's error number (1, a resource error) and a text for a state other than
-// Readable, as a failed open reports them.
+// The error text of a refused file (a player reports it with error number 1, the backend's
+// resource error); empty for Readable.
 std::string MediaFileStateText(MediaFileState state);
 
 } // namespace platform

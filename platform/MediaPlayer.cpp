@@ -4,6 +4,7 @@
 #include "MediaFileCheck.h"
 
 #include <QAudioOutput>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMediaPlayer>
 #include <QPointer>
@@ -278,7 +279,11 @@ void DeleteAfterWaits(QObject *object)
         delete object;
         return;
     }
-    QTimer::singleShot(10, object, [object] { DeleteAfterWaits(object); });
+    // Looked at again from the event loop, unless someone else deletes it first.
+    QTimer::singleShot(10, QCoreApplication::instance(), [later = QPointer<QObject>(object)] {
+        if (later)
+            DeleteAfterWaits(later.data());
+    });
 }
 
 bool WaitUntilOpen(MediaPlayer &player, int timeoutMs)
