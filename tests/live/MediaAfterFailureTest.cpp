@@ -169,6 +169,21 @@ TEST_F(MediaAfterFailureTest, GoodFilePlaysToItsEndAfterADamagedOne)
         pl->close();
     }
 
+    // The window closed while the video screen's player opens the line's file (the wait
+    // handles events): the list stops, and the screen, still held by that wait, goes only
+    // after it.
+    {
+        TProgramForm *pl = ShowPlayList(1);
+        ASSERT_NE(pl, nullptr);
+        MediaLines(pl, {good}, 0, 0);
+        QTimer::singleShot(0, pl, [pl] { pl->close(); });
+        QTest::mouseClick(pl->ui->Play, Qt::LeftButton);
+        EXPECT_EQ(PlayListRunning.load(), 0);
+        EXPECT_EQ(TVScreenf, nullptr);
+        EXPECT_FALSE(pl->isVisible());
+        platform::WaitProcessing([] { return false; }, 100);
+    }
+
     // The music player refuses the damaged file with the backend's error; closed and opened
     // again, it opens the good file and plays it to its end.
     TMusicPlayer *mp = MusicPlayer;
