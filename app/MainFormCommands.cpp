@@ -36,6 +36,9 @@ void TMainForm::FormActivate()
 {
     if (!StartupActionsPending)
         return;
+    // Taken at once: a play list's media wait handles events, and an activation then must
+    // not apply the start mode a second time.
+    StartupActionsPending = 0;
     TraceStep("FormActivate");
     CallSeam(WindowSeams().phisMastActivate);
     // The start mode's selections and its play reach the stage as one step. The play
@@ -69,7 +72,6 @@ void TMainForm::FormActivate()
     default:
         break;
     }
-    StartupActionsPending = 0;
 }
 
 // No cursor confinement is used, so there is nothing to release.

@@ -9,13 +9,13 @@
 #include "PlayState.h"
 
 #include "platform/Clock.h"
+#include "platform/MediaFileCheck.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MsgBox.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
@@ -145,7 +145,10 @@ void PlayListRunner::Step()
             }
         }
         const PlayListEntry e = Line(i);
+        const std::uint32_t stops = stops_;
         FireMedia(e);
+        if (stops != stops_)
+            return;   // stopped while the media opened
         {
             // The line's cue or sequence and its action reach the stage as one step, after
             // the media has started (its wait handles events).
@@ -248,9 +251,16 @@ std::int32_t PlayListRunner::PlayerPlay(const PlayListEntry &e)
 {
     const std::string name = MediaBaseName(e.mediaFile);
     const bool cd = IsCdTrackName(e.mediaFile);
-    std::error_code ec;
-    if (!cd && !std::filesystem::exists(std::filesystem::path(e.mediaFile), ec)) {
+    // Looked at off this thread: a pipe, a device or a dead share must not hold the list.
+    const platform::MediaFileState file = cd ? platform::MediaFileState::Readable : platform::CheckMediaFile(e.mediaFile);
+    if (!PlayListRunning.load())
+        return 5000;   // stopped meanwhile
+    if (file == platform::MediaFileState::Missing) {
         Text(host_.mediaText, "MCI Not Found: " + e.mediaFile);
+        return 5000;
+    }
+    if (file != platform::MediaFileState::Readable) {
+        Text(host_.mediaText, "Can't Open " + e.mediaFile);
         return 5000;
     }
     CdMedia = cd ? 1 : 0;
@@ -260,8 +270,11 @@ std::int32_t PlayListRunner::PlayerPlay(const PlayListEntry &e)
         const auto track = CdTrackNumber(e.mediaFile);
         source = track ? CdTrackUrl(*track) : std::string();
     }
-    if (!player || source.empty() || !platform::OpenAndWait(*player, source, MediaWaitMs)) {
-        Text(host_.mediaText, cd ? std::string("Can't Open CD audio") : "Can't Open " + e.mediaFile);
+    const std::uint32_t stops = stops_;
+    const bool opened = player && !source.empty() && platform::OpenAndWait(*player, source, MediaWaitMs);
+    if (!opened || stops != stops_) {
+        if (stops == stops_)
+            Text(host_.mediaText, cd ? std::string("Can't Open CD audio") : "Can't Open " + e.mediaFile);
         if (player)
             player->Close();
         return 5000;
@@ -300,6 +313,7 @@ void PlayListRunner::PlayerStop()
 
 void PlayListRunner::Stop()
 {
+    ++stops_;
     if (GoState == 1)
         Go();
     if (Playing.load())

@@ -97,4 +97,7 @@ private:
 
     PlayListHost host_;
     platform::MediaPlayer *media_ = nullptr;   // the player of the running media
+    // Counts stops: a media wait handles events, and the list may be stopped (its window
+    // closed, the video screen let go) before the wait ends.
+    std::uint32_t stops_ = 0;
 };

@@ -176,6 +176,7 @@ TProgramForm::~TProgramForm()
     Timer1->stop();
     AskSave();
     delete TVScreenf;
+    delete oldScreen_.data();
     player_.reset();
     if (ProgramForm == this)
         ProgramForm = nullptr;
@@ -296,9 +297,10 @@ platform::MediaPlayer *TProgramForm::RunnerPlayer(bool cd)
 // The video screen's player keeps its media when it does not stop in time.
 void TProgramForm::RunnerMediaStopped(platform::MediaPlayer &player)
 {
-    if (TVScreenf && TVScreenf->HasPlayer() && &TVScreenf->Player() == &player) {
-        TVScreenf->StopClick();
-        TVScreenf->ShowPlayer(false);
+    // The screen's wait handles events: the list window may close meanwhile and let it go.
+    if (TTVScreenf *tv = TVScreenf; tv && tv->HasPlayer() && &tv->Player() == &player) {
+        tv->StopClick();
+        tv->ShowPlayer(false);
         return;
     }
     player.Stop();
@@ -978,7 +980,12 @@ void TProgramForm::closeEvent(QCloseEvent *e)
     if (PlayListRunning.load())
         StopClick();
     if (TVScreenf) {
-        delete TVScreenf;
+        // A media wait under way (the list's or the screen's own) may still hold the
+        // screen's player: it goes once no wait is left.
+        oldScreen_ = TVScreenf;
+        TVScreenf = nullptr;
+        oldScreen_->hide();
+        platform::DeleteAfterWaits(oldScreen_);
         platform::WaitProcessing([] { return false; }, 100);
     }
     if (MainForm)

@@ -4,6 +4,7 @@
 
 #include "PlayListRunner.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -22,6 +23,7 @@ class QTimer;
 class QToolButton;
 class TRegForm;
 class TTimeMaskEdit;
+class TTVScreenf;
 
 class TProgramForm : public QWidget {
     Q_OBJECT
@@ -101,6 +103,7 @@ private:
     void MarkModified();
 
     std::unique_ptr<platform::MediaPlayer> player_;   // the window's own, made on use
+    QPointer<TTVScreenf> oldScreen_;   // a closed video screen not yet deleted
     int editLine_ = -1;
     int editCol_ = -1;
     QString editStart_;

@@ -80,10 +80,8 @@ bool TTVScreenf::WaitForState(const std::function<bool()> &done)
 
 bool TTVScreenf::SynOpen()
 {
-    platform::MediaPlayer &p = Player();
-    return WaitForState([&p] {
-        return p.Status() == platform::MediaStatus::Loaded || p.Status() == platform::MediaStatus::EndOfMedia;
-    });
+    // A refused file ends the wait at once: it never opens.
+    return platform::WaitUntilOpen(Player(), StateWaitMs);
 }
 
 void TTVScreenf::StopClick()

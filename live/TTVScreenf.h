@@ -26,7 +26,8 @@ public:
     // The player, made on first use; its picture fills the window.
     platform::MediaPlayer &Player();
     bool HasPlayer() const { return player_ != nullptr; }
-    // Waits (5 s at most, handling events) until the media is open.
+    // Waits (5 s at most, handling events) until the media is open; false at once when
+    // the player refused it.
     bool SynOpen();
     // Stops the player; once stopped the media is released, else its name stays.
     void StopClick();

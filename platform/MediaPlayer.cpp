@@ -1,11 +1,14 @@
 #include "MediaPlayer.h"
 
 #include "EventPump.h"
+#include "MediaFileCheck.h"
 
 #include <QAudioOutput>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMediaPlayer>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QVideoWidget>
@@ -23,17 +26,12 @@ MediaPlayerFactory &Factory()
     return factory;
 }
 
-// Qt Multimedia's player with an audio output, and a video widget when asked for.
+// Qt Multimedia's player with an audio output; pictures go to the widget it is given.
 class QtMediaPlayer final : public MediaPlayer {
 public:
-    explicit QtMediaPlayer(bool video)
+    QtMediaPlayer()
     {
         player_.setAudioOutput(&audio_);
-        if (video) {
-            video_ = new QVideoWidget;
-            video_->setAspectRatioMode(Qt::KeepAspectRatio);
-            player_.setVideoOutput(video_);
-        }
         auto changed = [this] {
             if (onChange_)
                 onChange_();
@@ -45,11 +43,9 @@ public:
     ~QtMediaPlayer() override
     {
         onChange_ = nullptr;
-        player_.stop();
+        QObject::disconnect(&player_, nullptr, nullptr, nullptr);
         player_.setVideoOutput(static_cast<QObject *>(nullptr));
-        // The widget may sit in a window's layout; that window deletes it otherwise.
-        if (video_ && !video_->parent())
-            delete video_;
+        player_.stop();
     }
 
     void Open(const std::string &pathOrUrl) override
@@ -57,7 +53,7 @@ public:
         source_ = pathOrUrl;
         if (pathOrUrl.empty())
             player_.setSource(QUrl());
-        else if (pathOrUrl.find("://") != std::string::npos)
+        else if (IsUrl(pathOrUrl))
             player_.setSource(QUrl(QString::fromStdString(pathOrUrl)));
         else
             player_.setSource(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(pathOrUrl))));
@@ -103,12 +99,14 @@ public:
     int ErrorNumber() const override { return static_cast<int>(player_.error()); }
     std::string ErrorText() const override { return player_.errorString().toStdString(); }
     void SetOnChange(std::function<void()> onChange) override { onChange_ = std::move(onChange); }
-    QWidget *VideoWidget() override { return video_; }
+    QWidget *VideoWidget() override { return nullptr; }
+    void SetVideoOutput(QWidget *output) override { player_.setVideoOutput(static_cast<QObject *>(output)); }
+
+    static bool IsUrl(const std::string &s) { return s.find("://") != std::string::npos; }
 
 private:
     QMediaPlayer player_;
     QAudioOutput audio_;
-    QVideoWidget *video_ = nullptr;
     std::string source_;
     std::function<void()> onChange_;
 };
@@ -117,15 +115,18 @@ std::unique_ptr<MediaPlayer> CreateBackend(bool video)
 {
     if (Factory())
         return Factory()(video);
-    return std::make_unique<QtMediaPlayer>(video);
+    return std::make_unique<QtMediaPlayer>();
 }
 
 // The player the windows hold. It opens each file on a backend player that has had no
 // media yet: once a backend player has failed (a missing or damaged file, an error while
 // playing) it refuses every later file, good ones included, and one that opens a file
-// again after releasing it may end that file at once when played. The picture goes to a
-// widget of its own that holds the current backend's video widget, so a window keeps it
-// in its layout across renewals.
+// again after releasing it may end that file at once when played.
+//
+// Lifetimes do not hang on the event loop: the picture widget is made once and lives as
+// long as this player, so no picture can reach a deleted widget; a backend player leaves
+// by being cut from the widget, stopped and released, and is deleted only when the next
+// one leaves, long after it delivered its last picture.
 class RenewingMediaPlayer final : public MediaPlayer {
 public:
     explicit RenewingMediaPlayer(bool video) : video_(video)
@@ -135,12 +136,25 @@ public:
             auto *layout = new QVBoxLayout(screen_);
             layout->setContentsMargins(0, 0, 0, 0);
             layout->setSpacing(0);
+            // Players put in by tests draw nothing: a plain widget stands for the picture.
+            QWidget *picture = nullptr;
+            if (Factory()) {
+                picture = new QWidget(screen_);
+            } else {
+                auto *video = new QVideoWidget(screen_);
+                video->setAspectRatioMode(Qt::KeepAspectRatio);
+                picture = video;
+            }
+            layout->addWidget(picture);
+            picture_ = picture;
         }
         MakeBackend();
     }
     ~RenewingMediaPlayer() override
     {
+        ++generation_;
         DropBackend();
+        retired_.reset();
         // The widget may sit in a window's layout; that window deletes it otherwise.
         if (screen_ && !screen_->parent())
             delete screen_.data();
@@ -148,6 +162,21 @@ public:
 
     void Open(const std::string &pathOrUrl) override
     {
+        const unsigned generation = ++generation_;
+        refused_ = MediaFileState::Readable;
+        source_ = pathOrUrl;
+        if (!pathOrUrl.empty() && !QtMediaPlayer::IsUrl(pathOrUrl)) {
+            // A pipe, a device or a dead share would hold the backend's open on this thread.
+            const MediaFileState state = CheckMediaFile(pathOrUrl);
+            if (generation != generation_)
+                return;   // opened or closed again while the check ran
+            if (state != MediaFileState::Readable) {
+                backend_->Close();
+                refused_ = state;
+                Changed();
+                return;
+            }
+        }
         if (!pathOrUrl.empty()) {
             if (used_) {
                 DropBackend();
@@ -157,49 +186,64 @@ public:
         }
         backend_->Open(pathOrUrl);
     }
-    const std::string &Source() const override { return backend_->Source(); }
-    MediaStatus Status() const override { return backend_->Status(); }
+    const std::string &Source() const override { return source_; }
+    MediaStatus Status() const override { return Refused() ? MediaStatus::Invalid : backend_->Status(); }
     MediaState State() const override { return backend_->State(); }
     std::int64_t DurationMs() const override { return backend_->DurationMs(); }
     std::int64_t PositionMs() const override { return backend_->PositionMs(); }
     void SetPositionMs(std::int64_t ms) override { backend_->SetPositionMs(ms); }
-    void Play() override { backend_->Play(); }
+    void Play() override
+    {
+        if (!Refused())
+            backend_->Play();
+    }
     void Stop() override { backend_->Stop(); }
-    void Close() override { backend_->Close(); }
-    bool HasVideo() const override { return backend_->HasVideo(); }
-    int ErrorNumber() const override { return backend_->ErrorNumber(); }
-    std::string ErrorText() const override { return backend_->ErrorText(); }
+    void Close() override
+    {
+        ++generation_;
+        refused_ = MediaFileState::Readable;
+        source_.clear();
+        backend_->Close();
+    }
+    bool HasVideo() const override { return !Refused() && backend_->HasVideo(); }
+    int ErrorNumber() const override { return Refused() ? 1 : backend_->ErrorNumber(); }
+    std::string ErrorText() const override { return Refused() ? MediaFileStateText(refused_) : backend_->ErrorText(); }
     void SetOnChange(std::function<void()> onChange) override { onChange_ = std::move(onChange); }
     QWidget *VideoWidget() override { return screen_; }
 
 private:
+    bool Refused() const { return refused_ != MediaFileState::Readable; }
+    void Changed()
+    {
+        if (onChange_)
+            onChange_();
+    }
     void MakeBackend()
     {
         backend_ = CreateBackend(video_);
-        backend_->SetOnChange([this] {
-            if (onChange_)
-                onChange_();
-        });
-        if (QWidget *picture = screen_ ? backend_->VideoWidget() : nullptr) {
-            picture->setParent(screen_);
-            screen_->layout()->addWidget(picture);
-            picture->show();
-        }
+        backend_->SetOnChange([this] { Changed(); });
+        if (picture_)
+            backend_->SetVideoOutput(picture_);
     }
     void DropBackend()
     {
         if (!backend_)
             return;
         backend_->SetOnChange(nullptr);
-        QPointer<QWidget> picture = backend_->VideoWidget();
-        backend_.reset();
-        delete picture.data();
+        backend_->SetVideoOutput(nullptr);
+        backend_->Close();
+        retired_ = std::move(backend_);   // the one retired before goes now
     }
 
     bool video_;
     bool used_ = false;   // the backend has been given media
+    unsigned generation_ = 0;   // counts opens and closes
+    MediaFileState refused_ = MediaFileState::Readable;
+    std::string source_;
     QPointer<QWidget> screen_;
+    QPointer<QWidget> picture_;
     std::unique_ptr<MediaPlayer> backend_;
+    std::unique_ptr<MediaPlayer> retired_;
     std::function<void()> onChange_;
 };
 
@@ -215,8 +259,16 @@ void SetMediaPlayerFactory(MediaPlayerFactory factory)
     Factory() = std::move(factory);
 }
 
+namespace {
+int waitsUnderWay = 0;
+}
+
 bool WaitProcessing(const std::function<bool()> &done, int timeoutMs)
 {
+    struct Count {
+        Count() { ++waitsUnderWay; }
+        ~Count() { --waitsUnderWay; }
+    } count;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         ProcessPendingEvents();
@@ -228,9 +280,21 @@ bool WaitProcessing(const std::function<bool()> &done, int timeoutMs)
     }
 }
 
-bool OpenAndWait(MediaPlayer &player, const std::string &pathOrUrl, int timeoutMs)
+void DeleteAfterWaits(QObject *object)
 {
-    player.Open(pathOrUrl);
+    if (waitsUnderWay == 0) {
+        delete object;
+        return;
+    }
+    // Looked at again from the event loop, unless someone else deletes it first.
+    QTimer::singleShot(10, QCoreApplication::instance(), [later = QPointer<QObject>(object)] {
+        if (later)
+            DeleteAfterWaits(later.data());
+    });
+}
+
+bool WaitUntilOpen(MediaPlayer &player, int timeoutMs)
+{
     WaitProcessing(
         [&player] {
             const MediaStatus s = player.Status();
@@ -239,6 +303,12 @@ bool OpenAndWait(MediaPlayer &player, const std::string &pathOrUrl, int timeoutM
         },
         timeoutMs);
     return player.Status() == MediaStatus::Loaded || player.Status() == MediaStatus::EndOfMedia;
+}
+
+bool OpenAndWait(MediaPlayer &player, const std::string &pathOrUrl, int timeoutMs)
+{
+    player.Open(pathOrUrl);
+    return WaitUntilOpen(player, timeoutMs);
 }
 
 std::string MediaErrorText(const MediaPlayer &player)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QObject;
 class QWidget;
 
 namespace platform {
@@ -40,10 +41,15 @@ public:
     virtual void SetOnChange(std::function<void()> onChange) = 0;
     // The widget the picture is drawn into (made with `video`), else null.
     virtual QWidget *VideoWidget() = 0;
+    // Draws the pictures into `output`, a video widget that stays the caller's (null:
+    // nowhere).
+    virtual void SetVideoOutput(QWidget *output) { (void)output; }
 };
 
-// A new player; with `video` it draws pictures into its VideoWidget(). Each file it opens
-// starts on a new backend player, so a bad file never spoils a later one.
+// A new player; with `video` it draws pictures into its VideoWidget(), one widget for the
+// player's life. Each file it opens starts on a new backend player, so a bad file never
+// spoils a later one. A local path is first checked off the GUI thread (a bounded wait that
+// handles events): anything but a regular, readable file is refused at once with error 1.
 std::unique_ptr<MediaPlayer> CreateMediaPlayer(bool video);
 // Tests: the backend players come from `factory` while it is set (null: the real backend
 // again).
@@ -53,6 +59,12 @@ void SetMediaPlayerFactory(MediaPlayerFactory factory);
 // Waits, handling the GUI thread's events, until `done` answers true (true) or
 // `timeoutMs` of real time have passed (false).
 bool WaitProcessing(const std::function<bool()> &done, int timeoutMs);
+// Deletes `object` now when no WaitProcessing is under way; else later, from the event
+// loop, once none is: a wait may hold the object's player while a window it let run closes.
+void DeleteAfterWaits(QObject *object);
+// Waits (at most `timeoutMs`, handling events) until the media given to `player` is loaded
+// or refused: true when loaded.
+bool WaitUntilOpen(MediaPlayer &player, int timeoutMs = 5000);
 // Opens `pathOrUrl` and waits (at most `timeoutMs`) until it is loaded or refused: true
 // when loaded, so that its length can be read.
 bool OpenAndWait(MediaPlayer &player, const std::string &pathOrUrl, int timeoutMs = 5000);

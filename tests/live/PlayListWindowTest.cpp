@@ -495,6 +495,7 @@ TEST_F(PlayListWindowTest, MusicPlayerOpensPlaysAndRefusesBadMedia)
     EXPECT_NE(BoxLog().find("Player|Error 1: Resource not found.|"), std::string::npos);
 
     const std::string wav = (root / "two.wav").string();
+    std::ofstream(wav) << "w";   // the player looks at the file before it opens it
     world.media[wav] = {2000, false};
     platform::QueueAnswers({wav});
     mp->OpenClick();
