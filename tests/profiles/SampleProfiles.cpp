@@ -177,7 +177,7 @@ void BuildMovingHead(EditorDriver &d, const std::string &folder)
     d.Click(4, 400);
     Label(d, "Dimmer", 148, 24);
     Fader(d, 7, 152, 40);
-    Label(d, "Focus", 196, 24, 40);
+    Label(d, "Focus", 200, 24, 36);
     Fader(d, 8, 196, 40);
 }
 
