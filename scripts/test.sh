@@ -12,8 +12,9 @@ jobs=${JOBS:-$(nproc)}
 tests=${JOBS:-8}
 ccache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Paths inside the checkout are hashed relative to the build folder, so a clone in
-# another folder reuses what an earlier build of the same sources compiled.
-export CCACHE_BASEDIR="$PWD"
+# another folder reuses what an earlier build of the same sources compiled (the debug
+# build too: its objects do not record the folder they were compiled in).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${ccache[@]}"
 cmake --build build -j"$jobs"
 export QT_QPA_PLATFORM=offscreen
