@@ -574,11 +574,16 @@ std::string KeepConfigurationAside(const std::string &path)
         std::error_code ec;
         if (std::filesystem::exists(folder + name, ec) || std::filesystem::is_symlink(folder + name, ec))
             continue;
-        // Never over an earlier copy: a file that appeared meanwhile makes the copy fail.
+        // Never over an earlier copy: a file that appeared meanwhile makes the copy fail, and
+        // the next number is tried. Any other failure (a full disk) ends the search, and what
+        // the failed copy left is removed.
         if (std::filesystem::copy_file(path, folder + name, std::filesystem::copy_options::none, ec))
             return name;
-        if (!std::filesystem::exists(folder + name, ec))
+        if (ec != std::errc::file_exists) {
+            std::error_code ignored;
+            std::filesystem::remove(folder + name, ignored);
             return std::string();
+        }
     }
 }
 } // namespace
